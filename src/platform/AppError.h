@@ -1,0 +1,16 @@
+#pragma once
+#include <stdexcept>
+#include <string>
+
+// A failure the user is told about. The text is UTF-8 and is shown as it stands in the
+// application's standard error message box; the program then goes on.
+class AppError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The application's standard error handler. The program installs one that shows a message box;
+// until then (and in the developer console) errors go to standard error.
+using ErrorReporter = void (*)(const std::exception& error);
+void SetErrorReporter(ErrorReporter reporter);
+void ReportError(const std::exception& error) noexcept;

@@ -1,0 +1,7 @@
+#include "platform/FileSystem.h"
+
+#include "platform/Text.h"
+
+std::string WriteFailureText(const std::string& path, const std::string& reason) {
+    return "ファイル \"" + AnsiToUtf8(path) + "\" を書き込めません。\n" + reason;
+}

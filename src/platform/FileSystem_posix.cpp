@@ -1,0 +1,88 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "platform/AppError.h"
+#include "platform/FileSystem.h"
+
+std::optional<std::string> ReadFileBytes(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat info{};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || static_cast<size_t>(info.st_size) > kMaxReadFileBytes) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::string bytes;
+    bytes.resize(static_cast<size_t>(info.st_size));
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    bytes.resize(done);
+    return bytes;
+}
+
+void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+    std::string tempName = path + ".XXXXXX";
+    std::vector<char> templ(tempName.begin(), tempName.end());
+    templ.push_back('\0');
+    const int fd = ::mkstemp(templ.data());
+    if (fd < 0) throw AppError(WriteFailureText(path, std::strerror(errno)));
+    tempName = templ.data();
+
+    auto fail = [&](int error) {
+        ::close(fd);
+        ::unlink(tempName.c_str());
+        throw AppError(WriteFailureText(path, std::strerror(error)));
+    };
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) fail(n < 0 ? errno : ENOSPC);
+        done += static_cast<size_t>(n);
+    }
+    // Keep the permissions a user would get for a new file (mkstemp makes it private).
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    struct stat old{};
+    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : (0666 & ~mask);
+    if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0) fail(errno);
+    if (::close(fd) != 0) {
+        const int error = errno;
+        ::unlink(tempName.c_str());
+        throw AppError(WriteFailureText(path, std::strerror(error)));
+    }
+    if (::rename(tempName.c_str(), path.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(tempName.c_str());
+        throw AppError(WriteFailureText(path, std::strerror(error)));
+    }
+}
+
+bool FileExists(const std::string& path) {
+    struct stat info{};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+    struct stat info{};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string ExecutablePath() {
+    std::string buffer(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+    if (n <= 0) return {};
+    buffer.resize(static_cast<size_t>(n));
+    return buffer;
+}

@@ -1,0 +1,25 @@
+#include "platform/MemoryBitmap.h"
+
+#include <new>
+#include <string>
+
+#include "platform/AppError.h"
+
+MemoryBitmap::MemoryBitmap(int width, int height) { SetSize(width, height); }
+
+void MemoryBitmap::SetSize(int width, int height) {
+    // A settings file can ask for absurd picture sizes: refuse them before allocating.
+    constexpr uint64_t kMaxPixels = 1ull << 30;
+    if (width < 0 || height < 0 ||
+        static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > kMaxPixels) {
+        throw AppError("画像が大きすぎます (" + std::to_string(width) + " x " + std::to_string(height) + ")");
+    }
+    try {
+        std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+        pixels_.swap(pixels);
+    } catch (const std::bad_alloc&) {
+        throw AppError("画像のためのメモリが足りません (" + std::to_string(width) + " x " + std::to_string(height) + ")");
+    }
+    width_ = width;
+    height_ = height;
+}

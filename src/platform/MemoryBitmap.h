@@ -1,0 +1,40 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "platform/Geom.h"
+
+// A picture in memory: top-down rows of 32-bit pixels 0x00RRGGBB (the byte order blue,
+// green, red, unused, as in a 32-bit Windows DIB). Portable stand-in for a device bitmap.
+class MemoryBitmap {
+public:
+    MemoryBitmap() = default;
+    // Throws AppError when the size is negative or too large to allocate.
+    MemoryBitmap(int width, int height);
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    // Drops the old pixels; the new ones are black. Throws AppError as the constructor does.
+    void SetSize(int width, int height);
+
+    uint32_t* Row(int y) { return pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_); }
+    const uint32_t* Row(int y) const { return pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_); }
+    uint32_t Pixel(int x, int y) const { return Row(y)[x]; }
+    void SetPixel(int x, int y, uint32_t value) { Row(y)[x] = value; }
+    bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
+
+    static constexpr uint32_t Pack(Color c) {
+        return (static_cast<uint32_t>(c.red) << 16) | (static_cast<uint32_t>(c.green) << 8) | c.blue;
+    }
+    static constexpr Color Unpack(uint32_t v) {
+        return Color{static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)};
+    }
+
+    friend bool operator==(const MemoryBitmap&, const MemoryBitmap&) = default;
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<uint32_t> pixels_;
+};

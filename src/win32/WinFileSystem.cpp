@@ -1,0 +1,130 @@
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/AnsiString.h"
+#include "platform/AppError.h"
+#include "platform/FileSystem.h"
+#include "platform/Text.h"
+
+namespace {
+
+std::string SystemReason(DWORD error) {
+    wchar_t* text = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+        reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string reason;
+    if (length > 0 && text) {
+        reason = Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
+        while (!reason.empty() && static_cast<unsigned char>(reason.back()) <= 0x20) reason.pop_back();
+    }
+    if (text) ::LocalFree(text);
+    if (reason.empty()) reason = "Windows error " + std::to_string(error);
+    return reason;
+}
+
+[[noreturn]] void ThrowWriteFailure(const std::string& path, DWORD error) {
+    throw AppError(WriteFailureText(path, SystemReason(error)));
+}
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() { Close(); }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    HANDLE Get() const { return handle_; }
+    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool Close() {
+        if (!Valid()) return true;
+        const BOOL ok = ::CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+        return ok != FALSE;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+}  // namespace
+
+std::optional<std::string> ReadFileBytes(const std::string& path) {
+    FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return std::nullopt;
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
+        static_cast<unsigned long long>(size.QuadPart) > kMaxReadFileBytes) {
+        return std::nullopt;
+    }
+    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD got = 0;
+        if (!::ReadFile(file.Get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr) || got == 0)
+            break;
+        done += got;
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+    std::string folder = ExtractFileDir(path);
+    if (folder.empty()) folder = ".";
+    char tempName[MAX_PATH + 16] = {};
+    // GetTempFileNameA creates the (empty) file in the target's own folder, so the final
+    // move is a rename within one volume.
+    if (::GetTempFileNameA(folder.c_str(), "fl", 0, tempName) == 0) ThrowWriteFailure(path, ::GetLastError());
+
+    auto fail = [&](DWORD error) {
+        ::DeleteFileA(tempName);
+        ThrowWriteFailure(path, error);
+    };
+    {
+        FileHandle file(::CreateFileA(tempName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.Valid()) fail(::GetLastError());
+        size_t done = 0;
+        while (done < bytes.size()) {
+            const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
+            DWORD written = 0;
+            if (!::WriteFile(file.Get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+                const DWORD error = ::GetLastError();
+                file.Close();
+                fail(error ? error : ERROR_DISK_FULL);
+            }
+            done += written;
+        }
+        if (!::FlushFileBuffers(file.Get())) {
+            const DWORD error = ::GetLastError();
+            file.Close();
+            fail(error);
+        }
+        if (!file.Close()) fail(::GetLastError());
+    }
+    if (!::MoveFileExA(tempName, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) fail(::GetLastError());
+}
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ExecutablePath() {
+    std::string buffer(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            return buffer;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}

@@ -1,0 +1,33 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+namespace {
+
+// A file may include windows.h only when it builds for Windows alone: it lives in src/win32
+// or src/hook, or its name ends in _win. Everything else must build natively.
+TEST(SourceLayout, OnlyWindowsFilesIncludeWindowsHeaders) {
+    const std::filesystem::path src = std::filesystem::path(FRAMLET_SOURCE_DIR) / "src";
+    const std::regex include(R"(^\s*#\s*include\s*[<"](windows|winuser|wingdi|commdlg|shellapi|shlobj)\.h[>"])",
+                             std::regex::icase);
+    size_t portable = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(src)) {
+        if (!entry.is_regular_file()) continue;
+        const std::string relative = std::filesystem::relative(entry.path(), src).generic_string();
+        const std::string stem = entry.path().stem().string();
+        const bool windowsOnly = relative.rfind("win32/", 0) == 0 || relative.rfind("hook/", 0) == 0 ||
+                                 (stem.size() > 4 && stem.substr(stem.size() - 4) == "_win");
+        if (windowsOnly) continue;
+        ++portable;
+        std::ifstream in(entry.path());
+        std::string line;
+        while (std::getline(in, line)) {
+            EXPECT_FALSE(std::regex_search(line, include)) << relative << ": " << line;
+        }
+    }
+    EXPECT_GT(portable, 10u);
+}
+
+}  // namespace
