@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 // A form's design as data: one row per component, in design order (the order of the form's
 // component list, which is also the order the localiser visits). The same table drives
@@ -42,6 +43,10 @@ enum LayoutFlags : uint32_t {
     kTransparent = 1u << 9,
     kRedText = 1u << 10,
     kNoTabStop = 1u << 11,
+    kNoBevel = 1u << 12,      // panels: flat, no raised edge
+    kLineTop = 1u << 13,      // bevels: a single etched line along the top edge
+    kLineLeft = 1u << 14,     // bevels: a single etched line along the left edge
+    kTracking = 1u << 15,     // scroll boxes: the view follows a dragged thumb at once
 };
 
 struct LayoutRect {
@@ -56,12 +61,22 @@ struct ControlLayout {
     ControlKind kind;
     const char* parent;      // "" for the form itself
     LayoutRect place;        // relative to the parent's client area
-    const char* text;        // caption, or an edit's or combo box's text
+    const char* text;        // caption, or an edit's text; a drop-down list's text names its selected item
     uint32_t flags = kNoFlags;
     int tabOrder = -1;       // position among its parent's tab stops; -1: not a tab stop
     int maxLength = 0;       // edit boxes: characters allowed, 0 for no limit
     const char* items = "";  // combo boxes: items separated by '\n'
     const char* hint = "";
+    int minHeight = 0;       // 0: no minimum
+};
+
+enum FormFlags : uint32_t {
+    kNoFormFlags = 0,
+    kKeyPreview = 1u << 0,    // the form's key handler sees every key before the focused control
+    kDialogBorder = 1u << 1,  // fixed dialog frame
+    kNoSystemMenu = 1u << 2,  // no system menu and no title-bar buttons
+    kCenterOnScreen = 1u << 3,
+    kCenterOnOwner = 1u << 4,
 };
 
 struct FormLayout {
@@ -73,4 +88,14 @@ struct FormLayout {
     const char* fontName;
     int fontHeight;          // pixels
     std::span<const ControlLayout> controls;
+    uint32_t formFlags = kNoFormFlags;
+    int minWidth = 0;        // outer width; 0: no minimum
 };
+
+// The row of the named component, or nullptr.
+inline const ControlLayout* FindControl(const FormLayout& form, std::string_view name) {
+    for (const auto& row : form.controls) {
+        if (name == row.name) return &row;
+    }
+    return nullptr;
+}

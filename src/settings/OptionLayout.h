@@ -1,0 +1,6 @@
+#pragma once
+#include "platform/FormLayout.h"
+
+// The options dialog's design: every component in design order, the order in which the form
+// creates them and the localiser visits them. Component names are Resource.ini keys.
+extern const FormLayout kOptionFormLayout;
