@@ -19,6 +19,14 @@ bool DirectoryExists(const std::string& path);
 // The full path of the running executable.
 std::string ExecutablePath();
 
+// The absolute form of a path, as the system spells it: a relative path is taken from the
+// current folder, and "." and ".." steps are removed by name (the disk is not looked at).
+// The empty path stays empty.
+std::string ExpandFileName(const std::string& path);
+
+// The character that separates the steps of a path: '\' on Windows, '/' elsewhere.
+char PathDelimiter();
+
 // The text of a failed write, shared by every writer of the program.
 std::string WriteFailureText(const std::string& path, const std::string& reason);
 

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "platform/AppError.h"
@@ -86,3 +87,37 @@ std::string ExecutablePath() {
     buffer.resize(static_cast<size_t>(n));
     return buffer;
 }
+
+std::string ExpandFileName(const std::string& path) {
+    if (path.empty()) return path;
+    std::string whole;
+    if (path.front() != '/') {
+        std::string cwd(4096, '\0');
+        if (::getcwd(cwd.data(), cwd.size())) whole = cwd.c_str();
+        whole += '/';
+    }
+    whole += path;
+    std::vector<std::string_view> steps;
+    std::string_view rest = whole;
+    while (!rest.empty()) {
+        const size_t slash = rest.find('/');
+        const std::string_view step = rest.substr(0, slash);
+        rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+        if (step.empty() || step == ".") continue;
+        if (step == "..") {
+            if (!steps.empty()) steps.pop_back();
+            continue;
+        }
+        steps.push_back(step);
+    }
+    std::string result;
+    for (const auto step : steps) {
+        result += '/';
+        result += step;
+    }
+    // A trailing delimiter says the path names a folder; keep it, as Windows does.
+    if (result.empty() || path.back() == '/') result += '/';
+    return result;
+}
+
+char PathDelimiter() { return '/'; }

@@ -128,3 +128,19 @@ std::string ExecutablePath() {
         buffer.resize(buffer.size() * 2);
     }
 }
+
+std::string ExpandFileName(const std::string& path) {
+    if (path.empty()) return path;
+    std::string buffer(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD n = ::GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+        if (n == 0) return path;
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            return buffer;
+        }
+        buffer.resize(n);  // n counts the terminating zero when the buffer was too small
+    }
+}
+
+char PathDelimiter() { return '\\'; }
