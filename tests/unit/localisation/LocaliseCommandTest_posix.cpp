@@ -1,4 +1,5 @@
-// The developer console's localise and msg commands, run as a user runs them.
+// framlet-dev localise prints exactly what the program's own localiser makes of a form.
+// Its argument handling and message look-ups are checked in tests/cli.
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
@@ -78,61 +79,6 @@ TEST(LocaliseCommand, PrintsTheLocalisedTextsAsUtf8) {
                              "\ncmbDefaultFormatType.items_1=BMP 画像\n", "\nedtDefaultFolder.hint=フォルダ\n",
                              "\nbtnOk.caption=OK(&O)\n"}) {
         EXPECT_NE(run.out.find(line), std::string::npos) << line;
-    }
-}
-
-TEST(LocaliseCommand, ARelativeFileNameMeansTheCurrentFolder) {
-    const TempDir dir;
-    WriteTestFile(dir.File("Resource.ini"), "[fmMain]\r\nbtnSave_caption=Here\r\n");
-    for (const std::string name : {"Resource.ini", "./Resource.ini"}) {
-        const DevRun run = FramletDev({"localise", "fmMain", name}, dir.Path());
-        EXPECT_NE(run.out.find("\nbtnSave.caption=Here\n"), std::string::npos) << name;
-    }
-}
-
-TEST(LocaliseCommand, TheShippedEnglishFileTranslatesTheMainWindow) {
-    const DevRun run = FramletDev({"localise", "fmMain", SourceFile("resources/en/Resource.ini")});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.out.find("\nbtnSave.caption=Save\n"), std::string::npos);
-    EXPECT_NE(run.out.find("\nedtWidth.text=150\n"), std::string::npos);  // the settings' value is not overridden
-}
-
-TEST(MsgCommand, PrintsTheLookUpsAnswer) {
-    const TempDir dir;
-    const std::string path = dir.File("Resource.ini");
-    const DevRun missing = FramletDev({"msg", path, "message", "fmMain_Close_1"});
-    EXPECT_EQ(missing.status, 0);
-    EXPECT_EQ(missing.out, "Massage File is not found. (" + path + ")\n");
-    EXPECT_EQ(missing.err, "");
-
-    WriteTestFile(path, Ansi("[MESSAGE]\r\nfmmain_close_1= を終了します。 \r\nblank=  \r\n"));
-    EXPECT_EQ(FramletDev({"msg", path, "message", "fmMain_Close_1"}).out, "を終了します。\n");
-    EXPECT_EQ(FramletDev({"msg", path, "message", "blank"}).out, "Massage is not found. (message : blank)\n");
-    EXPECT_EQ(FramletDev({"msg", path, "nothing", "fmMain_Close_2"}).out,
-              "Massage is not found. (nothing : fmMain_Close_2)\n");
-}
-
-TEST(DevCommands, BadArgumentsGiveOneLineAndStatusTwo) {
-    const std::vector<std::vector<std::string>> cases = {
-        {"localise"},
-        {"localise", "fmMain"},
-        {"localise", "fmOther", "Resource.ini"},
-        {"localise", "FMMAIN", "Resource.ini"},
-        {"localise", "fmMain", "Resource.ini", "extra"},
-        {"localise", "fmMain", ""},
-        {"msg"},
-        {"msg", "Resource.ini", "message"},
-        {"msg", "Resource.ini", "message", "key", "extra"},
-        {"msg", "", "message", "key"},
-    };
-    for (const auto& args : cases) {
-        const DevRun run = FramletDev(args);
-        SCOPED_TRACE(args.size() > 1 ? args[0] + " " + args[1] : args[0]);
-        EXPECT_EQ(run.status, 2);
-        EXPECT_EQ(run.out, "");
-        ASSERT_FALSE(run.err.empty());
-        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
-        EXPECT_EQ(run.err.rfind("framlet-dev " + args[0] + ": ", 0), 0u) << run.err;
     }
 }
 
