@@ -47,59 +47,6 @@ TEST(MainLayout, TabOrderWithinEachParent) {
                                         "edtFrameSize"}));
 }
 
-struct Row {
-    const char* name;
-    ControlKind kind;
-    const char* parent;
-    LayoutRect place;
-    const char* text;
-};
-
-TEST(MainLayout, KindsParentsPlacesAndTexts) {
-    const Row rows[] = {
-        {"gbxTrim", ControlKind::GroupBox, "pnlOption", {8, 8, 185, 129}, "切り取り設定"},
-        {"rbtnProportion", ControlKind::RadioButton, "gbxTrim", {16, 24, 49, 17}, "比率"},
-        {"imgTogether", ControlKind::Image, "gbxTrim", {68, 19, 16, 49}, ""},
-        {"edtWidth", ControlKind::Edit, "gbxTrim", {86, 24, 33, 20}, "150"},
-        {"lblMulti", ControlKind::Label, "gbxTrim", {124, 28, 0, 0}, "×"},
-        {"edtHeight", ControlKind::Edit, "gbxTrim", {140, 24, 33, 20}, "180"},
-        {"rbtnFree", ControlKind::RadioButton, "gbxTrim", {16, 48, 57, 17}, "フリー"},
-        {"lblComment", ControlKind::Label, "gbxTrim", {136, 52, 0, 0}, "に縮小"},
-        {"rbtnScaling", ControlKind::RadioButton, "gbxTrim", {16, 72, 57, 17}, "倍率"},
-        {"edtScaling", ControlKind::Edit, "gbxTrim", {86, 72, 33, 20}, "100"},
-        {"lblPercent", ControlKind::Label, "gbxTrim", {124, 76, 0, 0}, "%"},
-        {"rbtnNormal", ControlKind::RadioButton, "gbxTrim", {16, 96, 81, 17}, "縮小しない"},
-        {"gbxEffect", ControlKind::GroupBox, "pnlOption", {8, 144, 185, 105}, "エフェクト"},
-        {"cbxReverse", ControlKind::CheckBox, "gbxEffect", {16, 24, 49, 17}, "反転"},
-        {"lblReverse1", ControlKind::Label, "gbxEffect", {64, 26, 0, 0}, "（"},
-        {"rbtnAll", ControlKind::RadioButton, "gbxEffect", {72, 24, 49, 17}, "全て"},
-        {"rbtnWhiteBlack", ControlKind::RadioButton, "gbxEffect", {120, 24, 49, 17}, "白黒"},
-        {"lblReverse2", ControlKind::Label, "gbxEffect", {168, 26, 0, 0}, "）"},
-        {"cbxEmphasis", ControlKind::CheckBox, "gbxEffect", {16, 48, 73, 17}, "線の強調"},
-        {"cbxFrame", ControlKind::CheckBox, "gbxEffect", {16, 72, 49, 17}, "枠線"},
-        {"edtFrameSize", ControlKind::Edit, "gbxEffect", {86, 70, 33, 20}, "1"},
-        {"btnUnSelect", ControlKind::Button, "pnlOption", {8, 264, 185, 25}, "選択範囲の解除(ESC)"},
-        {"bvlBorder1", ControlKind::Bevel, "pnlOption", {8, 304, 185, 2}, ""},
-        {"btnOption", ControlKind::Button, "pnlOption", {8, 320, 185, 25}, "オプション"},
-        {"btnPrint", ControlKind::BitmapButton, "pnl", {8, 14, 89, 33}, "印刷"},
-        {"btnSave", ControlKind::BitmapButton, "pnl", {8, 58, 89, 33}, "保存"},
-        {"btnCancel", ControlKind::Button, "pnl", {108, 58, 85, 33}, "キャンセル"},
-        {"imgCapture", ControlKind::Image, "sbxCanvas", {0, 0, 0, 0}, ""},
-    };
-    for (const Row& expected : rows) {
-        SCOPED_TRACE(expected.name);
-        const ControlLayout* row = FindControl(kMainFormLayout, expected.name);
-        ASSERT_NE(row, nullptr);
-        EXPECT_EQ(row->kind, expected.kind);
-        EXPECT_STREQ(row->parent, expected.parent);
-        EXPECT_EQ(row->place.left, expected.place.left);
-        EXPECT_EQ(row->place.top, expected.place.top);
-        EXPECT_EQ(row->place.width, expected.place.width);
-        EXPECT_EQ(row->place.height, expected.place.height);
-        EXPECT_STREQ(row->text, expected.text);
-    }
-}
-
 TEST(MainLayout, DockedPanelsAndTheView) {
     const ControlLayout* option = FindControl(kMainFormLayout, "pnlOption");
     EXPECT_EQ(option->flags & (kAlignRight | kNoBevel), kAlignRight | kNoBevel);
