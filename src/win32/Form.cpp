@@ -45,7 +45,12 @@ char16_t Upper(char16_t ch) { return static_cast<char16_t>(std::towupper(static_
 }  // namespace
 
 Form::~Form() {
-    OnDestroy = nullptr;
+    // The derived part is gone: no handler (they may point into it) runs while the window
+    // is torn down.
+    messageHandlers_.clear();
+    OnCreate = OnShow = OnClose = OnDestroy = nullptr;
+    OnCloseQuery = nullptr;
+    OnKeyDown = nullptr;
     destroyRaised_ = true;
     Application& app = TheApplication();
     if (app.MainForm() == this) app.SetMainForm(nullptr);
