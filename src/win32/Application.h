@@ -1,0 +1,72 @@
+#pragma once
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+#include <string_view>
+
+class Form;
+
+// The program's one application object: its title, its main form, the message loop and the
+// minimise/restore state of the whole program.
+//
+// Minimised means the main form is hidden, with no taskbar button, however the minimise was
+// asked for: Minimize() from code, the window's minimise box, or any other way the window
+// gets minimised. Restored means it is shown again. Each change raises its event after the
+// window has been hidden or shown; minimising a minimised program (or restoring a shown one)
+// changes nothing and raises nothing.
+class Application {
+public:
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    const std::u16string& Title() const { return title_; }
+    void SetTitle(std::u16string_view title) { title_ = std::u16string(title); }
+
+    Form* MainForm() const { return mainForm_; }
+    // Closing the main form ends the message loop; it is also the window minimising hides.
+    void SetMainForm(Form* form) { mainForm_ = form; }
+
+    // Shows the main form and handles messages until Terminate (or WM_QUIT).
+    void Run();
+    // Handles every message waiting now, then returns.
+    void ProcessMessages();
+    // Waits for one message and handles it.
+    void HandleMessage();
+    // Ends the message loop once the current message has been handled.
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+    // Makes the loop usable again after Terminate (tests run several loops in one process).
+    void ResetTerminated() { terminated_ = false; }
+
+    void Minimize();
+    void Restore();
+    bool Minimized() const { return minimized_; }
+    // Chain by keeping the handler found here and calling it first from the new one; put the
+    // kept one back to unchain.
+    std::function<void()> OnMinimize;
+    std::function<void()> OnRestore;
+
+    // The standard error handler: the error's UTF-8 text in a message box captioned with the
+    // title; the program then goes on.
+    static void ShowException(const std::exception& error);
+    // Routes ReportError (platform/AppError.h) to ShowException.
+    void InstallErrorHandler();
+
+    // A message box over the active window of the program, captioned with the title unless
+    // a caption is given. Returns the button chosen (IDOK, IDCANCEL...).
+    int MessageDialog(std::u16string_view text, std::u16string_view caption = {}, UINT flags = MB_OK);
+
+private:
+    friend Application& TheApplication();
+    Application() = default;
+    void Dispatch(MSG& msg);
+
+    std::u16string title_;
+    Form* mainForm_ = nullptr;
+    bool terminated_ = false;
+    bool minimized_ = false;
+};
+
+Application& TheApplication();

@@ -1,0 +1,559 @@
+#include "win32/Form.h"
+
+#include <algorithm>
+#include <cwctype>
+
+#include "platform/Text.h"
+#include "win32/Application.h"
+
+namespace {
+
+// Edit boxes ask their form to raise OnExit after the focus change is over; a registered
+// message cannot collide with a program's own WM_USER or WM_APP messages.
+UINT ExitMessage() {
+    static const UINT message = ::RegisterWindowMessageW(L"Framlet.ControlExit");
+    return message;
+}
+
+bool Usable(HWND form, HWND hwnd) {
+    if (!hwnd || !::IsWindowVisible(hwnd)) return false;
+    for (HWND w = hwnd; w && w != form; w = ::GetParent(w)) {
+        if (!::IsWindowEnabled(w)) return false;
+    }
+    return true;
+}
+
+bool IsPushButton(const Control* control) {
+    return control && (control->Kind() == ControlKind::Button || control->Kind() == ControlKind::BitmapButton);
+}
+
+// The character after a single '&' in a caption ("&&" is a literal ampersand), or 0.
+char16_t MnemonicOf(const std::u16string& caption) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != u'&') continue;
+        if (caption[i + 1] == u'&') {
+            ++i;
+            continue;
+        }
+        return caption[i + 1];
+    }
+    return 0;
+}
+
+char16_t Upper(char16_t ch) { return static_cast<char16_t>(std::towupper(static_cast<wint_t>(ch))); }
+
+}  // namespace
+
+Form::~Form() {
+    // The derived part is gone: no handler (they may point into it) runs while the window
+    // is torn down.
+    messageHandlers_.clear();
+    OnCreate = OnShow = OnClose = OnDestroy = nullptr;
+    OnCloseQuery = nullptr;
+    OnKeyDown = nullptr;
+    destroyRaised_ = true;
+    Application& app = TheApplication();
+    if (app.MainForm() == this) app.SetMainForm(nullptr);
+    if (Handle()) ::DestroyWindow(Handle());
+}
+
+void Form::Create(const FormLayout& layout, HWND owner, FormBorder border, bool systemMenu) {
+    name_ = layout.name;
+    ownerWindow_ = owner;
+    DWORD style = 0;
+    DWORD exStyle = WS_EX_CONTROLPARENT;
+    if (border == FormBorder::Sizeable) {
+        style = WS_OVERLAPPEDWINDOW;
+        if (!systemMenu) style &= ~WS_SYSMENU;
+    } else {
+        style = WS_POPUP | WS_CAPTION | (systemMenu ? WS_SYSMENU : 0);
+        exStyle |= WS_EX_DLGMODALFRAME;
+    }
+    style |= WS_CLIPCHILDREN;
+    int width = layout.width;
+    int height = layout.height;
+    if (layout.clientSize) {
+        RECT rc{0, 0, width, height};
+        ::AdjustWindowRectEx(&rc, style, FALSE, exStyle);
+        width = rc.right - rc.left;
+        height = rc.bottom - rc.top;
+    }
+    // The window class is named after the form, as "TfmMain" for fmMain.
+    const std::u16string className = u"T" + Utf8ToUtf16(layout.name);
+    CreateOwnClass({reinterpret_cast<const wchar_t*>(className.c_str()), CS_DBLCLKS,
+                    reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)},
+                   exStyle, style, Utf8ToUtf16(layout.caption ? layout.caption : ""), CW_USEDEFAULT, CW_USEDEFAULT,
+                   width, height, owner, nullptr);
+    if (layout.fontName && *layout.fontName && layout.fontHeight > 0) {
+        SetFont(Utf8ToUtf16(layout.fontName), layout.fontHeight);
+    }
+
+    std::vector<Control*> byRow(layout.controls.size(), nullptr);
+    for (size_t i = 0; i < layout.controls.size(); ++i) {
+        const ControlLayout& row = layout.controls[i];
+        if (!IsControl(row.kind)) continue;
+        Control* parent = nullptr;
+        HWND parentWindow = Handle();
+        if (row.parent && *row.parent) {
+            parent = FindControl(row.parent);
+            if (!parent || !IsContainer(parent->Kind())) {
+                throw AppError("Form " + name_ + ": " + row.name + " names no container " + row.parent);
+            }
+            parentWindow = parent->Handle();
+        }
+        std::unique_ptr<Control> control = MakeControl(*this, row, parent);
+        control->Create(parentWindow, row, 100 + static_cast<int>(i));
+        if (font_) ::SendMessageW(control->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+        byRow[i] = control.get();
+        controls_.push_back(control.get());
+        owned_.push_back(std::move(control));
+        if (row.flags & kDefaultButton) SetDefaultButton(dynamic_cast<Button*>(byRow[i]));
+        if (row.flags & kCancelButton) SetCancelButton(dynamic_cast<Button*>(byRow[i]));
+    }
+
+    const std::vector<int> groups = RadioGroups(layout.controls);
+    for (size_t i = 0; i < groups.size(); ++i) {
+        auto* radio = dynamic_cast<RadioButton*>(byRow[i]);
+        if (groups[i] < 0 || !radio) continue;
+        radio->group_ = groups[i];
+        radioGroups_[groups[i]].push_back(radio);
+    }
+    for (size_t i : TabSequence(layout.controls)) {
+        if (byRow[i]) tabSequence_.push_back(byRow[i]);
+    }
+
+    // Parents come before their children in the table, so one pass lays out every level.
+    AlignChildren(nullptr);
+    for (Control* control : controls_) {
+        if (IsContainer(control->Kind())) AlignChildren(control);
+        if (auto* box = dynamic_cast<ScrollBox*>(control)) box->UpdateRange();
+    }
+}
+
+void Form::AfterConstruction() {
+    if (createRaised_) return;
+    createRaised_ = true;
+    Guarded([this] {
+        if (OnCreate) OnCreate();
+    });
+}
+
+std::u16string Form::CaptionW() const { return GetWindowTextW16(Handle()); }
+void Form::SetCaptionW(std::u16string_view text) { SetWindowTextW16(Handle(), text); }
+std::string Form::Caption() const { return Utf16ToAnsi(CaptionW()); }
+void Form::SetCaption(std::string_view ansi) { SetCaptionW(AnsiToUtf16(ansi)); }
+
+Control* Form::FindControl(std::string_view name) const {
+    for (Control* control : controls_) {
+        if (control->Name() == name) return control;
+    }
+    return nullptr;
+}
+
+void Form::SetFont(std::u16string_view faceName, int pixelHeight, BYTE charset) {
+    LOGFONTW font{};
+    font.lfHeight = -pixelHeight;  // negative: the character height, not the cell height
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = charset;
+    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    font.lfQuality = DEFAULT_QUALITY;
+    font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    const size_t length = std::min<size_t>(faceName.size(), LF_FACESIZE - 1);
+    std::copy_n(faceName.data(), length, reinterpret_cast<char16_t*>(font.lfFaceName));
+    UniqueFont created(::CreateFontIndirectW(&font));
+    if (!created) return;
+    for (Control* control : controls_) {
+        ::SendMessageW(control->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(created.Get()), TRUE);
+    }
+    font_ = std::move(created);  // the old font goes only once no control uses it
+}
+
+void Form::Show() {
+    if (!Handle()) return;
+    ApplyPosition();
+    const bool wasVisible = Visible();
+    if (!wasVisible && OnShow) OnShow();
+    ::ShowWindow(Handle(), SW_SHOW);
+}
+
+void Form::Hide() {
+    if (Handle()) ::ShowWindow(Handle(), SW_HIDE);
+}
+
+bool Form::Visible() const { return Handle() && ::IsWindowVisible(Handle()); }
+
+bool Form::IsMainForm() const { return TheApplication().MainForm() == this; }
+
+bool Form::CloseQuery() {
+    bool canClose = true;
+    if (OnCloseQuery) OnCloseQuery(canClose);
+    return canClose;
+}
+
+void Form::Close() {
+    if (modal_) {
+        modalResult_ = kModalCancel;
+        return;
+    }
+    if (!CloseQuery()) return;
+    if (OnClose) OnClose();
+    if (IsMainForm()) {
+        ::DestroyWindow(Handle());
+    } else {
+        Hide();
+    }
+}
+
+int Form::ShowModal() {
+    if (!Handle()) throw AppError("Cannot show a form that has no window");
+    if (Visible() || modal_) throw AppError("Cannot make a visible window modal");
+    Application& app = TheApplication();
+
+    std::vector<HWND> disabled;
+    auto disable = [&](HWND w) {
+        if (w && w != Handle() && ::IsWindowEnabled(w)) {
+            ::EnableWindow(w, FALSE);
+            disabled.push_back(w);
+        }
+    };
+    disable(ownerWindow_);
+    if (app.MainForm()) disable(app.MainForm()->Handle());
+
+    modal_ = true;
+    modalResult_ = kModalNone;
+    Guarded([this] { Show(); });
+    if (Handle()) ::SetActiveWindow(Handle());
+    while (Handle() && !app.Terminated()) {
+        if (modalResult_ != kModalNone) {
+            bool canClose = false;
+            Guarded([&] { canClose = CloseQuery(); });
+            if (!canClose) {
+                modalResult_ = kModalNone;
+                continue;
+            }
+            Guarded([this] {
+                if (OnClose) OnClose();
+            });
+            break;
+        }
+        app.HandleMessage();
+    }
+    if (modalResult_ == kModalNone) modalResult_ = kModalCancel;
+    // Enable the owner before hiding, so that Windows gives the activation back to it.
+    for (HWND w : disabled) ::EnableWindow(w, TRUE);
+    Hide();
+    modal_ = false;
+    return modalResult_;
+}
+
+void Form::SetDefaultButton(Button* button) {
+    if (defaultButton_) defaultButton_->SetDefaultLook(false);
+    defaultButton_ = button;
+    if (defaultButton_) defaultButton_->SetDefaultLook(true);
+}
+
+void Form::ApplyPosition() {
+    if (positioned_) return;
+    positioned_ = true;
+    if (position_ == FormPosition::ScreenCenter) {
+        CenterOnScreen();
+    } else if (position_ == FormPosition::OwnerCenter) {
+        Form* main = TheApplication().MainForm();
+        CenterOn(ownerWindow_ ? ownerWindow_ : (main && main != this ? main->Handle() : nullptr));
+    }
+}
+
+void Form::CenterOnScreen() {
+    RECT rc;
+    ::GetWindowRect(Handle(), &rc);
+    const int width = rc.right - rc.left;
+    const int height = rc.bottom - rc.top;
+    ::SetWindowPos(Handle(), nullptr, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                   (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::CenterOn(HWND window) {
+    if (!window) {
+        CenterOnScreen();
+        return;
+    }
+    RECT own;
+    RECT other;
+    ::GetWindowRect(Handle(), &own);
+    ::GetWindowRect(window, &other);
+    const int width = own.right - own.left;
+    const int height = own.bottom - own.top;
+    int x = other.left + ((other.right - other.left) - width) / 2;
+    int y = other.top + ((other.bottom - other.top) - height) / 2;
+    // Keep the whole window on the screen.
+    x = std::max(0, std::min(x, ::GetSystemMetrics(SM_CXSCREEN) - width));
+    y = std::max(0, std::min(y, ::GetSystemMetrics(SM_CYSCREEN) - height));
+    ::SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Control* Form::ActiveControl() const {
+    for (HWND w = ::GetFocus(); w && w != Handle(); w = ::GetParent(w)) {
+        auto* control = dynamic_cast<Control*>(Window::FromHandle(w));
+        if (control && &control->Owner() == this) return control;
+    }
+    return nullptr;
+}
+
+const std::vector<RadioButton*>& Form::RadioGroup(int group) const {
+    static const std::vector<RadioButton*> none;
+    const auto it = radioGroups_.find(group);
+    return it == radioGroups_.end() ? none : it->second;
+}
+
+std::vector<Control*> Form::TabStops() const {
+    std::vector<Control*> stops;
+    for (Control* control : tabSequence_) {
+        if (!Usable(Handle(), control->Handle())) continue;
+        if (auto* radio = dynamic_cast<RadioButton*>(control)) {
+            RadioButton* stop = nullptr;
+            for (RadioButton* member : RadioGroup(radio->Group())) {
+                if (member->Checked() && Usable(Handle(), member->Handle())) {
+                    stop = member;
+                    break;
+                }
+            }
+            if (!stop) {
+                for (RadioButton* member : RadioGroup(radio->Group())) {
+                    if (Usable(Handle(), member->Handle())) {
+                        stop = member;
+                        break;
+                    }
+                }
+            }
+            if (stop != radio) continue;
+        }
+        stops.push_back(control);
+    }
+    return stops;
+}
+
+void Form::SelectNext(bool backward) {
+    const std::vector<Control*> stops = TabStops();
+    if (stops.empty()) return;
+    Control* current = ActiveControl();
+    // A radio button that is not its group's stop counts as the group's stop.
+    if (auto* radio = dynamic_cast<RadioButton*>(current)) {
+        for (Control* stop : stops) {
+            auto* other = dynamic_cast<RadioButton*>(stop);
+            if (other && other->Group() == radio->Group()) current = stop;
+        }
+    }
+    const auto it = std::find(stops.begin(), stops.end(), current);
+    size_t index;
+    if (it == stops.end()) {
+        index = backward ? stops.size() - 1 : 0;
+    } else {
+        const size_t at = static_cast<size_t>(it - stops.begin());
+        index = backward ? (at + stops.size() - 1) % stops.size() : (at + 1) % stops.size();
+    }
+    Control* next = stops[index];
+    next->SetFocus();
+    if (auto* edit = dynamic_cast<Edit*>(next)) edit->SelectAll();
+}
+
+void Form::MoveInRadioGroup(RadioButton& from, bool backward) {
+    std::vector<RadioButton*> members;
+    for (RadioButton* member : RadioGroup(from.Group())) {
+        if (member == &from || Usable(Handle(), member->Handle())) members.push_back(member);
+    }
+    const auto it = std::find(members.begin(), members.end(), &from);
+    if (it == members.end() || members.size() < 2) return;
+    const size_t at = static_cast<size_t>(it - members.begin());
+    RadioButton* next = members[backward ? (at + members.size() - 1) % members.size() : (at + 1) % members.size()];
+    next->SetFocus();
+    next->SetChecked(true);
+}
+
+bool Form::DialogKey(const MSG& msg) {
+    const unsigned key = static_cast<unsigned>(msg.wParam);
+    if (key != VK_TAB && key != VK_RETURN && key != VK_ESCAPE && key != VK_LEFT && key != VK_RIGHT && key != VK_UP &&
+        key != VK_DOWN) {
+        return false;
+    }
+    // What the focused window wants for itself (a list that is dropped down wants Enter and Esc).
+    MSG copy = msg;
+    const LRESULT wants = ::SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&copy));
+    if (wants & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
+    const ShiftState shift = KeyboardShiftState();
+    Control* focused = ActiveControl();
+    switch (key) {
+        case VK_TAB:
+            if ((wants & DLGC_WANTTAB) || (shift & (kCtrl | kAlt))) return false;
+            SelectNext(shift & kShift);
+            return true;
+        case VK_RETURN:
+            if (IsPushButton(focused)) {
+                static_cast<Button*>(focused)->Click();
+                return true;
+            }
+            if (defaultButton_ && Usable(Handle(), defaultButton_->Handle())) {
+                defaultButton_->Click();
+                return true;
+            }
+            return false;
+        case VK_ESCAPE:
+            if (cancelButton_ && Usable(Handle(), cancelButton_->Handle())) {
+                cancelButton_->Click();
+                return true;
+            }
+            return false;
+        default:  // arrows
+            if (wants & DLGC_WANTARROWS) return false;
+            if (auto* radio = dynamic_cast<RadioButton*>(focused)) {
+                MoveInRadioGroup(*radio, key == VK_LEFT || key == VK_UP);
+                return true;
+            }
+            return false;
+    }
+}
+
+bool Form::Mnemonic(char16_t ch) {
+    const char16_t wanted = Upper(ch);
+    for (Control* control : controls_) {
+        const ControlKind kind = control->Kind();
+        if (kind != ControlKind::Button && kind != ControlKind::BitmapButton && kind != ControlKind::CheckBox &&
+            kind != ControlKind::RadioButton) {
+            continue;
+        }
+        const char16_t mnemonic = MnemonicOf(control->CaptionW());
+        if (!mnemonic || Upper(mnemonic) != wanted || !Usable(Handle(), control->Handle())) continue;
+        if (auto* button = dynamic_cast<Button*>(control)) {
+            button->Click();
+        } else if (auto* check = dynamic_cast<CheckBox*>(control)) {
+            check->SetFocus();
+            check->SetChecked(!check->Checked());
+        } else if (auto* radio = dynamic_cast<RadioButton*>(control)) {
+            radio->SetFocus();
+            radio->SetChecked(true);
+        }
+        return true;
+    }
+    return false;
+}
+
+bool Form::PreTranslateKey(MSG& msg) {
+    if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
+        if (keyPreview_ && OnKeyDown) {
+            unsigned key = static_cast<unsigned>(msg.wParam);
+            OnKeyDown(key, KeyboardShiftState());
+            if (key == 0) return true;
+            msg.wParam = key;
+        }
+        return msg.message == WM_KEYDOWN && DialogKey(msg);
+    }
+    if (msg.message == WM_SYSCHAR) return Mnemonic(static_cast<char16_t>(msg.wParam));
+    return false;
+}
+
+void Form::SetMessageHandler(UINT msg, MessageHandler handler) {
+    if (handler) {
+        messageHandlers_[msg] = std::move(handler);
+    } else {
+        messageHandlers_.erase(msg);
+    }
+}
+
+void Form::PostExit(Control* control) {
+    if (Handle()) ::PostMessageW(Handle(), ExitMessage(), 0, reinterpret_cast<LPARAM>(control));
+}
+
+void Form::AlignChildren(Control* container) {
+    HWND parentWindow = container ? container->Handle() : Handle();
+    if (!parentWindow) return;
+    std::vector<Control*> docked;
+    std::vector<uint32_t> flags;
+    std::vector<DockRect> places;
+    for (Control* control : controls_) {
+        if (control->Parent() != container || !control->DockFlags() || !control->Handle()) continue;
+        docked.push_back(control);
+        flags.push_back(control->DockFlags());
+        places.push_back(control->DesignPlace());
+    }
+    if (docked.empty()) return;
+    RECT client;
+    ::GetClientRect(parentWindow, &client);
+    const std::vector<DockRect> placed = DockPlaces(client.right, client.bottom, flags, places);
+    for (size_t i = 0; i < docked.size(); ++i) {
+        const RECT now = docked[i]->Bounds();
+        const DockRect& p = placed[i];
+        if (now.left == p.left && now.top == p.top && now.right - now.left == p.width && now.bottom - now.top == p.height) {
+            continue;
+        }
+        ::SetWindowPos(docked[i]->Handle(), nullptr, p.left, p.top, p.width, p.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void Form::RaiseDestroy() {
+    if (destroyRaised_) return;
+    destroyRaised_ = true;
+    Guarded([this] {
+        if (OnDestroy) OnDestroy();
+    });
+}
+
+LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (!messageHandlers_.empty()) {
+        const auto it = messageHandlers_.find(msg);
+        if (it != messageHandlers_.end()) {
+            const MessageHandler handler = it->second;  // a copy: the handler may replace itself
+            if (const std::optional<LRESULT> result = handler(wp, lp)) return *result;
+        }
+    }
+    LRESULT result = 0;
+    if (Control::ReflectToChild(msg, wp, lp, result)) return result;
+    if (msg == ExitMessage()) {
+        auto* control = reinterpret_cast<Control*>(lp);
+        if (std::find(controls_.begin(), controls_.end(), control) != controls_.end()) {
+            if (auto* edit = dynamic_cast<Edit*>(control); edit && edit->OnExit) edit->OnExit(*edit);
+        }
+        return 0;
+    }
+    switch (msg) {
+        case WM_CLOSE:
+            Close();
+            return 0;
+        case WM_DESTROY:
+            RaiseDestroy();
+            if (IsMainForm()) TheApplication().Terminate();
+            return 0;
+        case WM_SIZE:
+            if (wp == SIZE_MINIMIZED && IsMainForm()) {
+                TheApplication().Minimize();
+                return 0;
+            }
+            AlignChildren(nullptr);
+            return 0;
+        case WM_SYSCOMMAND:
+            if ((wp & 0xFFF0) == SC_MINIMIZE && IsMainForm()) {
+                TheApplication().Minimize();
+                return 0;
+            }
+            break;
+        case WM_GETMINMAXINFO:
+            if (minimumWidth_ > 0) reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize.x = minimumWidth_;
+            return 0;
+        case WM_SETFOCUS: {
+            // The form itself takes no keys: pass the focus on to the control that had it last.
+            if (lastFocus_ && Usable(Handle(), lastFocus_->Handle())) {
+                lastFocus_->SetFocus();
+            } else {
+                const std::vector<Control*> stops = TabStops();
+                if (!stops.empty()) stops.front()->SetFocus();
+            }
+            return 0;
+        }
+        case WM_QUERYENDSESSION:
+            return CloseQuery() ? TRUE : FALSE;
+        case WM_ENDSESSION:
+            // The session ends once this returns: destroy now, so OnDestroy can save.
+            if (wp && IsMainForm()) ::DestroyWindow(Handle());
+            return 0;
+    }
+    return Default(msg, wp, lp);
+}
