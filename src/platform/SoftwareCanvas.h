@@ -19,6 +19,8 @@ private:
     void Touch(int x, int y, uint32_t color);
     void FillBlock(int left, int top, int right, int bottom, uint32_t color);  // right, bottom exclusive
     void Segment(Point from, Point to);
+    // A one-pixel line from `from` up to, not including, `to`, pixel for pixel as GDI draws it.
+    void OnePixelLine(Point from, Point to);
 
     MemoryBitmap& bitmap_;
     uint32_t penColor_ = 0;

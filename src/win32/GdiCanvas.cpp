@@ -35,9 +35,14 @@ void GdiCanvas::SelectNewBrush(HBRUSH brush) {
 }
 
 void GdiCanvas::SetPen(Color color, PenMode mode, int width) {
-    penWidth_ = width < 1 ? 1 : width;
-    penColor_ = ToColorRef(color);
+    const int newWidth = width < 1 ? 1 : width;
+    const COLORREF newColor = ToColorRef(color);
     penMode_ = mode;
+    ::SetROP2(dc_, mode == PenMode::Not ? R2_NOT : R2_COPYPEN);
+    // The selection sets the same pen twice on every pointer move; keep the one we have.
+    if (pen_ && newWidth == penWidth_ && newColor == penColor_) return;
+    penWidth_ = newWidth;
+    penColor_ = newColor;
     HPEN pen;
     if (penWidth_ == 1) {
         pen = ::CreatePen(PS_SOLID, 1, penColor_);
@@ -49,16 +54,30 @@ void GdiCanvas::SetPen(Color color, PenMode mode, int width) {
                              &logBrush, 0, nullptr);
     }
     SelectNewPen(pen);
-    ::SetROP2(dc_, mode == PenMode::Not ? R2_NOT : R2_COPYPEN);
 }
 
-void GdiCanvas::SetBrush(Color color) { SelectNewBrush(::CreateSolidBrush(ToColorRef(color))); }
+void GdiCanvas::SetBrush(Color color) {
+    const COLORREF newColor = ToColorRef(color);
+    if (brush_ && newColor == brushColor_) return;
+    brushColor_ = newColor;
+    SelectNewBrush(::CreateSolidBrush(newColor));
+}
 
 void GdiCanvas::Polyline(std::span<const Point> points) {
     if (points.size() < 2) return;
-    std::vector<POINT> gdiPoints(points.size());
+    // A pointer move draws two five-point outlines: short polylines go through a buffer on the
+    // stack, so drawing them allocates nothing. Longer ones (nothing draws them yet) take the
+    // heap rather than being split, since a split would change the joins of a wide pen.
+    constexpr size_t kOnStack = 32;
+    POINT onStack[kOnStack];
+    std::vector<POINT> onHeap;
+    POINT* gdiPoints = onStack;
+    if (points.size() > kOnStack) {
+        onHeap.resize(points.size());
+        gdiPoints = onHeap.data();
+    }
     for (size_t i = 0; i < points.size(); ++i) gdiPoints[i] = POINT{points[i].x, points[i].y};
-    ::Polyline(dc_, gdiPoints.data(), static_cast<int>(gdiPoints.size()));
+    ::Polyline(dc_, gdiPoints, static_cast<int>(points.size()));
 }
 
 void GdiCanvas::Rectangle(int left, int top, int right, int bottom) {

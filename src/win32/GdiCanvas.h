@@ -34,5 +34,6 @@ private:
     int originalRop2_ = R2_COPYPEN;
     int penWidth_ = 1;
     COLORREF penColor_ = RGB(0, 0, 0);
+    COLORREF brushColor_ = RGB(255, 255, 255);
     PenMode penMode_ = PenMode::Copy;
 };
