@@ -1,0 +1,110 @@
+#include "win32/BitmapDib.h"
+
+#include <cstdint>
+#include <string>
+
+#include "platform/AppError.h"
+#include "win32/SystemError.h"
+
+namespace {
+
+[[noreturn]] void ThrowUnreadable() { throw AppError("印刷する画像を読み取れません。"); }
+
+void* AllocateZeroed(size_t size, int width, int height) {
+    void* block = ::GlobalAlloc(GPTR, size);
+    if (!block) {
+        throw AppError("画像のためのメモリが足りません (" + std::to_string(width) + " x " + std::to_string(height) + ")");
+    }
+    return block;
+}
+
+int DibDepth(const BITMAP& bitmap) {
+    const int depth = bitmap.bmBitsPixel * bitmap.bmPlanes;
+    switch (depth) {
+        case 1:
+        case 4:
+        case 8:
+        case 16:
+        case 24:
+        case 32:
+            return depth;
+        default:
+            return 24;
+    }
+}
+
+class ScreenCompatibleDC {
+public:
+    ScreenCompatibleDC() : dc_(::CreateCompatibleDC(nullptr)) {}
+    ~ScreenCompatibleDC() {
+        if (dc_) ::DeleteDC(dc_);
+    }
+    ScreenCompatibleDC(const ScreenCompatibleDC&) = delete;
+    ScreenCompatibleDC& operator=(const ScreenCompatibleDC&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+}  // namespace
+
+BitmapDib::BitmapDib(HBITMAP bitmap) {
+    BITMAP object{};
+    if (!bitmap || ::GetObjectW(bitmap, sizeof(object), &object) != sizeof(object) || object.bmWidth <= 0 ||
+        object.bmHeight <= 0) {
+        ThrowUnreadable();
+    }
+    const int depth = DibDepth(object);
+    const size_t colours = depth <= 8 ? size_t{1} << depth : 0;
+    const uint64_t stride = (static_cast<uint64_t>(object.bmWidth) * depth + 31) / 32 * 4;
+    const uint64_t imageSize = stride * static_cast<uint64_t>(object.bmHeight);
+    if (imageSize > 0x7FFFFFFF) {
+        throw AppError("画像が大きすぎます (" + std::to_string(object.bmWidth) + " x " + std::to_string(object.bmHeight) + ")");
+    }
+
+    try {
+        headerSize_ = sizeof(BITMAPINFOHEADER) + colours * sizeof(RGBQUAD);
+        header_ = AllocateZeroed(headerSize_, object.bmWidth, object.bmHeight);
+        bitsSize_ = static_cast<size_t>(imageSize);
+        bits_ = AllocateZeroed(bitsSize_, object.bmWidth, object.bmHeight);
+
+        auto* info = static_cast<BITMAPINFO*>(header_);
+        info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info->bmiHeader.biWidth = object.bmWidth;
+        info->bmiHeader.biHeight = object.bmHeight;  // positive: bottom-up rows
+        info->bmiHeader.biPlanes = 1;
+        info->bmiHeader.biBitCount = static_cast<WORD>(depth);
+        info->bmiHeader.biCompression = BI_RGB;
+        info->bmiHeader.biSizeImage = static_cast<DWORD>(imageSize);
+
+        ScreenCompatibleDC dc;
+        if (!dc.Get()) ThrowUnreadable();
+        const int lines = ::GetDIBits(dc.Get(), bitmap, 0, static_cast<UINT>(object.bmHeight), bits_, info, DIB_RGB_COLORS);
+        if (lines != object.bmHeight) ThrowUnreadable();
+    } catch (...) {
+        Free();
+        throw;
+    }
+}
+
+BitmapDib::~BitmapDib() { Free(); }
+
+void BitmapDib::Free() {
+    if (bits_) ::GlobalFree(bits_);
+    if (header_) ::GlobalFree(header_);
+    bits_ = header_ = nullptr;
+}
+
+void DrawBitmapDib(HDC dc, int x, int y, int width, int height, HBITMAP bitmap) {
+    const BitmapDib dib(bitmap);
+    ::SetLastError(0);
+    const int lines = ::StretchDIBits(dc, x, y, width, height, 0, 0, dib.Width(), dib.Height(), dib.Bits(), dib.Info(),
+                                      DIB_RGB_COLORS, SRCCOPY);
+    if (lines == 0 || lines == static_cast<int>(GDI_ERROR)) {
+        const DWORD error = ::GetLastError();
+        std::string text = "画像を印刷できません。";
+        if (error != 0) text += "\n" + SystemErrorText(error);
+        throw AppError(text);
+    }
+}
