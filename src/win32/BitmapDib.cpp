@@ -33,20 +33,6 @@ int DibDepth(const BITMAP& bitmap) {
     }
 }
 
-class ScreenCompatibleDC {
-public:
-    ScreenCompatibleDC() : dc_(::CreateCompatibleDC(nullptr)) {}
-    ~ScreenCompatibleDC() {
-        if (dc_) ::DeleteDC(dc_);
-    }
-    ScreenCompatibleDC(const ScreenCompatibleDC&) = delete;
-    ScreenCompatibleDC& operator=(const ScreenCompatibleDC&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
 }  // namespace
 
 BitmapDib::BitmapDib(HBITMAP bitmap) {
@@ -63,37 +49,25 @@ BitmapDib::BitmapDib(HBITMAP bitmap) {
         throw AppError("画像が大きすぎます (" + std::to_string(object.bmWidth) + " x " + std::to_string(object.bmHeight) + ")");
     }
 
-    try {
-        headerSize_ = sizeof(BITMAPINFOHEADER) + colours * sizeof(RGBQUAD);
-        header_ = AllocateZeroed(headerSize_, object.bmWidth, object.bmHeight);
-        bitsSize_ = static_cast<size_t>(imageSize);
-        bits_ = AllocateZeroed(bitsSize_, object.bmWidth, object.bmHeight);
+    headerSize_ = sizeof(BITMAPINFOHEADER) + colours * sizeof(RGBQUAD);
+    header_.Reset(AllocateZeroed(headerSize_, object.bmWidth, object.bmHeight));
+    bitsSize_ = static_cast<size_t>(imageSize);
+    bits_.Reset(AllocateZeroed(bitsSize_, object.bmWidth, object.bmHeight));
 
-        auto* info = static_cast<BITMAPINFO*>(header_);
-        info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info->bmiHeader.biWidth = object.bmWidth;
-        info->bmiHeader.biHeight = object.bmHeight;  // positive: bottom-up rows
-        info->bmiHeader.biPlanes = 1;
-        info->bmiHeader.biBitCount = static_cast<WORD>(depth);
-        info->bmiHeader.biCompression = BI_RGB;
-        info->bmiHeader.biSizeImage = static_cast<DWORD>(imageSize);
+    auto* info = static_cast<BITMAPINFO*>(header_.Get());
+    info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info->bmiHeader.biWidth = object.bmWidth;
+    info->bmiHeader.biHeight = object.bmHeight;  // positive: bottom-up rows
+    info->bmiHeader.biPlanes = 1;
+    info->bmiHeader.biBitCount = static_cast<WORD>(depth);
+    info->bmiHeader.biCompression = BI_RGB;
+    info->bmiHeader.biSizeImage = static_cast<DWORD>(imageSize);
 
-        ScreenCompatibleDC dc;
-        if (!dc.Get()) ThrowUnreadable();
-        const int lines = ::GetDIBits(dc.Get(), bitmap, 0, static_cast<UINT>(object.bmHeight), bits_, info, DIB_RGB_COLORS);
-        if (lines != object.bmHeight) ThrowUnreadable();
-    } catch (...) {
-        Free();
-        throw;
-    }
-}
-
-BitmapDib::~BitmapDib() { Free(); }
-
-void BitmapDib::Free() {
-    if (bits_) ::GlobalFree(bits_);
-    if (header_) ::GlobalFree(header_);
-    bits_ = header_ = nullptr;
+    const UniqueMemoryDC dc(::CreateCompatibleDC(nullptr));
+    if (!dc) ThrowUnreadable();
+    const int lines =
+        ::GetDIBits(dc.Get(), bitmap, 0, static_cast<UINT>(object.bmHeight), bits_.Get(), info, DIB_RGB_COLORS);
+    if (lines != object.bmHeight) ThrowUnreadable();
 }
 
 void DrawBitmapDib(HDC dc, int x, int y, int width, int height, HBITMAP bitmap) {

@@ -3,6 +3,8 @@
 
 #include <cstddef>
 
+#include "win32/Handles.h"
+
 // The device-independent form of a bitmap in the bitmap's own pixel depth: a header block
 // (BITMAPINFOHEADER, then the colour table that depths up to 8 bits need) and a pixel block
 // (bottom-up rows padded to four bytes), each in its own zero-filled GlobalAlloc block, filled
@@ -11,12 +13,11 @@
 class BitmapDib {
 public:
     explicit BitmapDib(HBITMAP bitmap);  // throws AppError
-    ~BitmapDib();
     BitmapDib(const BitmapDib&) = delete;
     BitmapDib& operator=(const BitmapDib&) = delete;
 
-    const BITMAPINFO* Info() const { return static_cast<const BITMAPINFO*>(header_); }
-    const void* Bits() const { return bits_; }
+    const BITMAPINFO* Info() const { return static_cast<const BITMAPINFO*>(header_.Get()); }
+    const void* Bits() const { return bits_.Get(); }
     size_t HeaderSize() const { return headerSize_; }
     size_t BitsSize() const { return bitsSize_; }
     int Width() const { return Info()->bmiHeader.biWidth; }
@@ -24,10 +25,15 @@ public:
     int Depth() const { return Info()->bmiHeader.biBitCount; }
 
 private:
-    void Free();
+    // A fixed GlobalAlloc block.
+    struct BlockTraits {
+        using Handle = void*;
+        static constexpr void* Invalid() { return nullptr; }
+        static void Close(void* block) { ::GlobalFree(block); }
+    };
 
-    void* header_ = nullptr;
-    void* bits_ = nullptr;
+    Unique<BlockTraits> header_;
+    Unique<BlockTraits> bits_;
     size_t headerSize_ = 0;
     size_t bitsSize_ = 0;
 };

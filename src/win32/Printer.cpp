@@ -11,6 +11,8 @@
 
 #include "platform/AppError.h"
 #include "platform/Text.h"
+#include "win32/Application.h"
+#include "win32/Handles.h"
 #include "win32/SystemError.h"
 
 namespace {
@@ -35,48 +37,24 @@ std::u16string FromWide(const wchar_t* text) { return std::u16string(reinterpret
 
 // Lets the program handle its messages while the device works; the job always goes on.
 BOOL CALLBACK KeepPrinting(HDC, int) {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            // The main loop must still see it.
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
+    TheApplication().ProcessMessages();
     return TRUE;
 }
 
-class DeviceContext {
-public:
-    explicit DeviceContext(HDC dc) : dc_(dc) {}
-    ~DeviceContext() {
-        if (dc_) ::DeleteDC(dc_);
-    }
-    DeviceContext(const DeviceContext&) = delete;
-    DeviceContext& operator=(const DeviceContext&) = delete;
-    HDC Get() const { return dc_; }
-    HDC Release() { return std::exchange(dc_, nullptr); }
-
-private:
-    HDC dc_;
+struct PrinterDCTraits {
+    using Handle = HDC;
+    static constexpr HDC Invalid() { return nullptr; }
+    static void Close(HDC dc) { ::DeleteDC(dc); }
 };
+using UniquePrinterDC = Unique<PrinterDCTraits>;
 
 // The movable memory blocks PrintDlg takes and gives back.
-class MovableBlock {
-public:
-    explicit MovableBlock(HGLOBAL handle = nullptr) : handle_(handle) {}
-    ~MovableBlock() {
-        if (handle_) ::GlobalFree(handle_);
-    }
-    MovableBlock(const MovableBlock&) = delete;
-    MovableBlock& operator=(const MovableBlock&) = delete;
-    HGLOBAL& Ref() { return handle_; }
-
-private:
-    HGLOBAL handle_;
+struct MovableBlockTraits {
+    using Handle = HGLOBAL;
+    static constexpr HGLOBAL Invalid() { return nullptr; }
+    static void Close(HGLOBAL block) { ::GlobalFree(block); }
 };
+using UniqueMovableBlock = Unique<MovableBlockTraits>;
 
 class GlobalLockGuard {
 public:
@@ -168,18 +146,18 @@ bool Printer::ShowSetupDialog(HWND owner) {
     dialog.hwndOwner = owner;
     // Our own error text reports a missing printer, through the standard error handler.
     dialog.Flags = PD_PRINTSETUP | PD_NOWARNING;
-    MovableBlock names;
-    MovableBlock mode;
+    UniqueMovableBlock names;
+    UniqueMovableBlock mode;
     if (!chosenDevice_.empty()) {
-        names.Ref() = MakeDevNames(chosenDevice_);
-        if (const DEVMODEW* chosen = ChosenMode()) mode.Ref() = CopyToGlobal(chosen, chosenMode_.size());
+        names.Reset(MakeDevNames(chosenDevice_));
+        if (const DEVMODEW* chosen = ChosenMode()) mode.Reset(CopyToGlobal(chosen, chosenMode_.size()));
     }
-    dialog.hDevNames = names.Ref();
-    dialog.hDevMode = mode.Ref();
+    dialog.hDevNames = names.Release();
+    dialog.hDevMode = mode.Release();
     const BOOL confirmed = ::PrintDlgW(&dialog);
-    // The dialog may have replaced either block; from here on we own what it returned.
-    names.Ref() = dialog.hDevNames;
-    mode.Ref() = dialog.hDevMode;
+    // The dialog frees or keeps the blocks it was given; what it returns is ours to free.
+    names.Reset(dialog.hDevNames);
+    mode.Reset(dialog.hDevMode);
     if (!confirmed) {
         const DWORD error = ::CommDlgExtendedError();
         if (error == 0) return false;
@@ -207,7 +185,7 @@ bool Printer::ShowSetupDialog(HWND owner) {
 int Printer::DeviceCaps(int index) const {
     if (documentDc_) return ::GetDeviceCaps(documentDc_, index);
     const std::u16string device = DeviceName();
-    DeviceContext info(::CreateICW(L"WINSPOOL", Wide(device), nullptr, ChosenMode()));
+    UniquePrinterDC info(::CreateICW(L"WINSPOOL", Wide(device), nullptr, ChosenMode()));
     if (!info.Get()) ThrowUnreachable(device);
     return ::GetDeviceCaps(info.Get(), index);
 }
@@ -220,7 +198,7 @@ PrintDocument Printer::BeginDoc() {
     // The abort procedure runs the message loop, so a second Print can arrive meanwhile.
     if (Printing()) throw AppError("前の印刷がまだ終わっていません。");
     const std::u16string device = DeviceName();
-    DeviceContext dc(::CreateDCW(L"WINSPOOL", Wide(device), nullptr, ChosenMode()));
+    UniquePrinterDC dc(::CreateDCW(L"WINSPOOL", Wide(device), nullptr, ChosenMode()));
     if (!dc.Get()) ThrowUnreachable(device);
     if (::SetAbortProc(dc.Get(), KeepPrinting) <= 0) ThrowStepFailure("印刷を開始できません。", ::GetLastError());
 
