@@ -15,7 +15,7 @@ void MemoryBitmap::SetSize(int width, int height) {
         throw AppError("画像が大きすぎます (" + std::to_string(width) + " x " + std::to_string(height) + ")");
     }
     try {
-        std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+        std::vector<uint32_t, PixelAllocator<uint32_t>> pixels(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
         pixels_.swap(pixels);
     } catch (const std::bad_alloc&) {
         throw AppError("画像のためのメモリが足りません (" + std::to_string(width) + " x " + std::to_string(height) + ")");

@@ -1,9 +1,31 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <vector>
 
 #include "platform/Geom.h"
+#include "platform/PixelMemory.h"
+
+// Pixel storage from the pixel-buffer allocator (large pictures get huge pages on Linux).
+template <class T>
+struct PixelAllocator {
+    using value_type = T;
+    PixelAllocator() = default;
+    template <class U>
+    PixelAllocator(const PixelAllocator<U>&) noexcept {}
+    T* allocate(size_t n) {
+        if (n > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
+        auto* block = AllocatePixelMemory(n * sizeof(T));
+        if (!block) throw std::bad_alloc();
+        return reinterpret_cast<T*>(block);
+    }
+    void deallocate(T* p, size_t) noexcept { FreePixelMemory(reinterpret_cast<uint8_t*>(p)); }
+    template <class U>
+    friend bool operator==(const PixelAllocator&, const PixelAllocator<U>&) noexcept {
+        return true;
+    }
+};
 
 // A picture in memory: top-down rows of 32-bit pixels 0x00RRGGBB (the byte order blue,
 // green, red, unused, as in a 32-bit Windows DIB). Portable stand-in for a device bitmap.
@@ -36,5 +58,5 @@ public:
 private:
     int width_ = 0;
     int height_ = 0;
-    std::vector<uint32_t> pixels_;
+    std::vector<uint32_t, PixelAllocator<uint32_t>> pixels_;
 };

@@ -1,0 +1,70 @@
+#include "imaging/DIB.h"
+
+#include <cstdint>
+#include <limits>
+#include <string>
+
+#include "platform/AppError.h"
+
+namespace {
+int64_t WideStride(int64_t width) { return (width * 24 + 31) / 32 * 4; }
+
+std::string SizeText(int64_t width, int64_t height) {
+    return " (" + std::to_string(width) + " x " + std::to_string(height) + ")";
+}
+}  // namespace
+
+int32_t DibStride(int32_t width) { return static_cast<int32_t>(WideStride(width)); }
+
+void CheckDib24Size(int64_t width, int64_t height) {
+    constexpr int64_t kLimit = std::numeric_limits<int32_t>::max();
+    // The width test first keeps the stride computation itself from overflowing.
+    if (width < 0 || height < 0 || width > kLimit || height > kLimit || WideStride(width) > kLimit ||
+        WideStride(width) * height > kLimit) {
+        throw AppError("画像が大きすぎます" + SizeText(width, height));
+    }
+}
+
+void AllocateDIB24(int width, int height, DibInfo& info, DibBits& bits) {
+    bits.reset();
+    CheckDib24Size(width, height);
+    const int32_t stride = DibStride(width);
+
+    DibHeader& header = info.bmiHeader;
+    header.biSize = sizeof(DibHeader);
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = kBiRgb;
+    header.biSizeImage = static_cast<uint32_t>(stride * height);
+
+    // Left uninitialised: a transfer or the pipeline writes every byte that holds a pixel, and
+    // clearing a screen-sized block first would cost as much again.
+    bits.reset(AllocatePixelMemory(header.biSizeImage));
+    if (!bits) throw AppError("画像のためのメモリが足りません" + SizeText(width, height));
+}
+
+bool ReadDIB24(const Bitmap& bitmap, DibInfo& info, DibBits& bits) {
+    const int width = bitmap.Width();
+    const int height = bitmap.Height();
+    DibBits buffer;
+    AllocateDIB24(width, height, info, buffer);
+    bits.reset();
+    if (height > 0 && width > 0 && !bitmap.ExportDIB24(info, buffer.get())) {
+        throw AppError("画像の画素を読み出せません" + SizeText(width, height));
+    }
+    bits = std::move(buffer);
+    return true;
+}
+
+bool WriteDIB24(Bitmap& bitmap, const DibInfo& info, const uint8_t* bits) {
+    const DibHeader& header = info.bmiHeader;
+    if (header.biBitCount != 24) return false;
+    if (!bits) throw AppError("画像の画素がありません");
+    if (header.biHeight == 0 || header.biWidth == 0) return true;
+    if (!bitmap.ImportDIB24(info, bits)) {
+        throw AppError("画像の画素を書き込めません" + SizeText(header.biWidth, header.biHeight));
+    }
+    return true;
+}
