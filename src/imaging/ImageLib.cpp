@@ -1,0 +1,528 @@
+#include "imaging/ImageLib.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <string>
+#include <type_traits>
+
+#include "imaging/BoxAverage.h"
+#include "platform/AppError.h"
+#include "settings/FLConfig.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
+// No box may hold more positions than this, so that its 64-bit sums (at most 255 per position
+// for a colour, 4 per position for the weight) cannot overflow. Only a selection billions of
+// pixels wide and high could reach it.
+constexpr int64_t kMaxBoxPositions = int64_t{1} << 52;
+// Boxes up to this size sum in 32-bit unsigned integers (255 x 16777215 < 2^32), which is
+// every box a real reduction makes; larger ones take 64-bit sums.
+constexpr int64_t kMaxNarrowBoxPositions = (int64_t{1} << 24) - 1;
+
+std::string SizeText(int64_t width, int64_t height) {
+    return " (" + std::to_string(width) + " x " + std::to_string(height) + ")";
+}
+
+std::vector<BoxSpan> AxisBoxes(double scale, int32_t outCount, int32_t offset, int32_t pictureSize) {
+    std::vector<BoxSpan> boxes(static_cast<size_t>(outCount));
+    for (int32_t i = 0; i < outCount; ++i) {
+        const BoxRange range = SampleRange(scale, i);
+        BoxSpan& box = boxes[static_cast<size_t>(i)];
+        box.first = range.first + offset;
+        box.count = range.last - range.first + 1;
+        const int64_t low = std::max<int64_t>(box.first, 0);
+        const int64_t high = std::min<int64_t>(box.first + box.count - 1, int64_t{pictureSize} - 1);
+        if (low <= high) {
+            box.insideFirst = static_cast<int32_t>(low);
+            box.insideCount = static_cast<int32_t>(high - low + 1);
+        }
+    }
+    return boxes;
+}
+
+enum class Reverse { None, All, BlackWhite };
+
+const uint8_t* SourceRow(const TrimContext& context, int32_t y) {
+    // Bottom-up: picture row y is buffer row PictureHeight - 1 - y.
+    return context.SourceBits.get() + static_cast<size_t>(context.PictureHeight - 1 - y) * static_cast<size_t>(context.SourceStride);
+}
+
+uint8_t* DestRow(TrimContext& context, int32_t y) {
+    return context.DestBits.get() + static_cast<size_t>(context.OutHeight - 1 - y) * static_cast<size_t>(context.DestStride);
+}
+
+// One source pixel with the effects: Reverse first, then Emphasis on the reversed colour.
+template <Reverse kReverse, bool kEmphasis, class Sum>
+inline void AddPixel(const uint8_t* p, Sum& blue, Sum& green, Sum& red, Sum& weight) {
+    uint32_t b = p[0], g = p[1], r = p[2];
+    if constexpr (kReverse == Reverse::All) {
+        b = 255 - b;
+        g = 255 - g;
+        r = 255 - r;
+    } else if constexpr (kReverse == Reverse::BlackWhite) {
+        if ((b & g & r) == 255 || (b | g | r) == 0) {
+            b ^= 255;
+            g ^= 255;
+            r ^= 255;
+        }
+    }
+    if constexpr (kEmphasis) {
+        if ((b | g | r) == 0) weight += 3;
+    }
+    blue += b;
+    green += g;
+    red += r;
+    weight += 1;
+}
+
+template <Reverse kReverse, bool kEmphasis, class Sum>
+inline BoxSums<Sum> SumBox(const TrimContext& context, const BoxSpan& column, const BoxSpan& row) {
+    BoxSums<Sum> sums;
+    if (row.insideCount > 0 && column.insideCount > 0) {
+        const uint8_t* line = SourceRow(context, row.insideFirst) + static_cast<size_t>(column.insideFirst) * 3;
+        const ptrdiff_t down = -static_cast<ptrdiff_t>(context.SourceStride);
+        for (int32_t i = 0; i < row.insideCount; ++i, line += down) {
+            const uint8_t* p = line;
+            for (int32_t j = 0; j < column.insideCount; ++j, p += 3) {
+                AddPixel<kReverse, kEmphasis>(p, sums.blue, sums.green, sums.red, sums.weight);
+            }
+        }
+    }
+    // Positions outside the picture are white, without effects.
+    const int64_t outside = row.count * column.count - int64_t{row.insideCount} * column.insideCount;
+    if (outside > 0) {
+        sums.blue += static_cast<Sum>(outside * 255);
+        sums.green += static_cast<Sum>(outside * 255);
+        sums.red += static_cast<Sum>(outside * 255);
+        sums.weight += static_cast<Sum>(outside);
+    }
+    return sums;
+}
+
+template <class Sum>
+inline Color Average(const BoxSums<Sum>& sums) {
+    return Color{static_cast<uint8_t>(sums.red / sums.weight), static_cast<uint8_t>(sums.green / sums.weight),
+                 static_cast<uint8_t>(sums.blue / sums.weight)};
+}
+
+template <Reverse kReverse, bool kEmphasis, class Sum>
+void SampleBoxes(TrimContext& context) {
+    [[maybe_unused]] Reciprocal reciprocal;
+    for (int32_t y = 0; y < context.OutHeight; ++y) {
+        const BoxSpan& row = context.Rows[static_cast<size_t>(y)];
+        uint8_t* out = DestRow(context, y);
+        for (const BoxSpan& column : context.Columns) {
+            const BoxSums<Sum> sums = SumBox<kReverse, kEmphasis, Sum>(context, column, row);
+            Color c;
+            if constexpr (std::is_same_v<Sum, uint32_t>) {
+                c = reciprocal.Average(sums);
+            } else {
+                c = Average(sums);
+            }
+            out[0] = c.blue;
+            out[1] = c.green;
+            out[2] = c.red;
+            out += 3;
+        }
+    }
+}
+
+// sums[j] = line[j] (start) or sums[j] += line[j], for j below `bytes`. 16-bit sums hold up
+// to 257 rows (257 x 255 = 65535), 32-bit ones any number a box can have here.
+template <bool kStart, class Sum>
+void AddRowBytes(Sum* sums, const uint8_t* line, size_t bytes) {
+    size_t j = 0;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time, widened to 16-bit or 32-bit lanes.
+    const __m128i zero = _mm_setzero_si128();
+    for (; j + 16 <= bytes; j += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + j));
+        const __m128i low = _mm_unpacklo_epi8(v, zero), high = _mm_unpackhi_epi8(v, zero);
+        auto* target = reinterpret_cast<__m128i*>(sums + j);
+        if constexpr (sizeof(Sum) == 2) {
+            if constexpr (kStart) {
+                _mm_storeu_si128(target, low);
+                _mm_storeu_si128(target + 1, high);
+            } else {
+                _mm_storeu_si128(target, _mm_add_epi16(_mm_loadu_si128(target), low));
+                _mm_storeu_si128(target + 1, _mm_add_epi16(_mm_loadu_si128(target + 1), high));
+            }
+        } else {
+            const __m128i p0 = _mm_unpacklo_epi16(low, zero), p1 = _mm_unpackhi_epi16(low, zero);
+            const __m128i p2 = _mm_unpacklo_epi16(high, zero), p3 = _mm_unpackhi_epi16(high, zero);
+            if constexpr (kStart) {
+                _mm_storeu_si128(target, p0);
+                _mm_storeu_si128(target + 1, p1);
+                _mm_storeu_si128(target + 2, p2);
+                _mm_storeu_si128(target + 3, p3);
+            } else {
+                _mm_storeu_si128(target, _mm_add_epi32(_mm_loadu_si128(target), p0));
+                _mm_storeu_si128(target + 1, _mm_add_epi32(_mm_loadu_si128(target + 1), p1));
+                _mm_storeu_si128(target + 2, _mm_add_epi32(_mm_loadu_si128(target + 2), p2));
+                _mm_storeu_si128(target + 3, _mm_add_epi32(_mm_loadu_si128(target + 3), p3));
+            }
+        }
+    }
+#endif
+    for (; j < bytes; ++j) sums[j] = static_cast<Sum>(kStart ? line[j] : sums[j] + line[j]);
+}
+
+// Without effects every position weighs 1 and adds its own bytes, so a box's sums split into
+// columns: for each output row the rows of its box are first added up byte by byte across the
+// picture columns any box uses (a plain loop over memory), then each output pixel adds up the
+// few column sums of its box. Same sums, same order-free integer additions, same result.
+template <class ColumnSum>
+void SampleBoxesWithoutEffects(TrimContext& context) {
+    // Each column's box in 32-bit terms (every box here has fewer than 2^24 positions).
+    struct ColumnPlan {
+        uint32_t offset;  // of its first inside column in the column sums
+        uint32_t inside;
+        uint32_t count;
+    };
+    int32_t low = std::numeric_limits<int32_t>::max(), high = -1;
+    for (const BoxSpan& column : context.Columns) {
+        if (column.insideCount == 0) continue;
+        low = std::min(low, column.insideFirst);
+        high = std::max(high, column.insideFirst + column.insideCount - 1);
+    }
+    std::vector<ColumnPlan> plans;
+    plans.reserve(context.Columns.size());
+    for (const BoxSpan& column : context.Columns) {
+        plans.push_back({column.insideCount > 0 ? static_cast<uint32_t>(column.insideFirst - low) * 3 : 0,
+                         static_cast<uint32_t>(column.insideCount), static_cast<uint32_t>(column.count)});
+    }
+    const size_t bytes = high < low ? 0 : static_cast<size_t>(high - low + 1) * 3;
+    std::vector<ColumnSum> columnSums(bytes);
+    Reciprocal reciprocal;
+    for (int32_t y = 0; y < context.OutHeight; ++y) {
+        const BoxSpan& row = context.Rows[static_cast<size_t>(y)];
+        uint8_t* out = DestRow(context, y);
+        if (row.insideCount == 0 || bytes == 0) {
+            // Every position of every box in this row is outside the picture: white.
+            std::memset(out, 255, static_cast<size_t>(context.OutWidth) * 3);
+            continue;
+        }
+        ColumnSum* sums = columnSums.data();
+        const uint8_t* line = SourceRow(context, row.insideFirst) + static_cast<size_t>(low) * 3;
+        AddRowBytes<true>(sums, line, bytes);
+        for (int32_t i = 1; i < row.insideCount; ++i) {
+            line -= context.SourceStride;  // one picture row down
+            AddRowBytes<false>(sums, line, bytes);
+        }
+        const auto rowCount = static_cast<uint32_t>(row.count);
+        const auto rowInside = static_cast<uint32_t>(row.insideCount);
+        for (const ColumnPlan& plan : plans) {
+            BoxSums<uint32_t> box;
+            const ColumnSum* p = sums + plan.offset;
+            for (uint32_t j = 0; j < plan.inside; ++j, p += 3) {
+                box.blue += p[0];
+                box.green += p[1];
+                box.red += p[2];
+            }
+            box.weight = rowCount * plan.count;
+            const uint32_t white = (box.weight - rowInside * plan.inside) * 255;
+            box.blue += white;
+            box.green += white;
+            box.red += white;
+            const Color c = reciprocal.Average(box);
+            out[0] = c.blue;
+            out[1] = c.green;
+            out[2] = c.red;
+            out += 3;
+        }
+    }
+}
+
+// Consecutive output columns that copy consecutive picture columns (or are all white), found
+// once per run so that each row is a few block copies.
+struct ColumnRun {
+    int32_t outFirst;
+    int32_t count;
+    int32_t sourceFirst;  // -1: outside the picture, white
+};
+
+std::vector<ColumnRun> ColumnRuns(const std::vector<BoxSpan>& columns) {
+    std::vector<ColumnRun> runs;
+    for (int32_t x = 0; x < static_cast<int32_t>(columns.size()); ++x) {
+        const int32_t source = columns[static_cast<size_t>(x)].insideCount > 0 ? columns[static_cast<size_t>(x)].insideFirst : -1;
+        if (!runs.empty()) {
+            ColumnRun& last = runs.back();
+            if ((source < 0 && last.sourceFirst < 0) || (source >= 0 && last.sourceFirst >= 0 && source == last.sourceFirst + last.count)) {
+                ++last.count;
+                continue;
+            }
+        }
+        runs.push_back({x, 1, source});
+    }
+    return runs;
+}
+
+// Every box is one position (no reduction on either axis): the output pixel is the source
+// pixel after Reverse, since Emphasis only weighs a black pixel against itself.
+template <Reverse kReverse>
+void CopyPositions(TrimContext& context) {
+    const std::vector<ColumnRun> runs = ColumnRuns(context.Columns);
+    for (int32_t y = 0; y < context.OutHeight; ++y) {
+        const BoxSpan& row = context.Rows[static_cast<size_t>(y)];
+        uint8_t* out = DestRow(context, y);
+        if (row.insideCount == 0) {
+            std::memset(out, 255, static_cast<size_t>(context.OutWidth) * 3);
+            continue;
+        }
+        const uint8_t* source = SourceRow(context, row.insideFirst);
+        for (const ColumnRun& run : runs) {
+            uint8_t* to = out + static_cast<size_t>(run.outFirst) * 3;
+            const size_t bytes = static_cast<size_t>(run.count) * 3;
+            if (run.sourceFirst < 0) {
+                std::memset(to, 255, bytes);
+                continue;
+            }
+            const uint8_t* from = source + static_cast<size_t>(run.sourceFirst) * 3;
+            if constexpr (kReverse == Reverse::None) {
+                std::memcpy(to, from, bytes);
+            } else {
+                for (size_t i = 0; i < bytes; i += 3) {
+                    uint32_t b = from[i], g = from[i + 1], r = from[i + 2];
+                    if (kReverse == Reverse::All || (b & g & r) == 255 || (b | g | r) == 0) {
+                        b ^= 255;
+                        g ^= 255;
+                        r ^= 255;
+                    }
+                    to[i] = static_cast<uint8_t>(b);
+                    to[i + 1] = static_cast<uint8_t>(g);
+                    to[i + 2] = static_cast<uint8_t>(r);
+                }
+            }
+        }
+    }
+}
+
+Reverse ReverseOf(const TrimSettings& settings) {
+    if (!(settings.EffectFlags & TrimSettings::kReverse)) return Reverse::None;
+    return settings.ReverseType == 0 ? Reverse::All : Reverse::BlackWhite;
+}
+
+template <Reverse kReverse, bool kEmphasis>
+void SampleAllWith(TrimContext& context, int64_t largestBox) {
+    if (kReverse == Reverse::None && !kEmphasis && largestBox <= kMaxNarrowBoxPositions) {
+        int32_t tallest = 0;
+        for (const BoxSpan& row : context.Rows) tallest = std::max(tallest, row.insideCount);
+        if (tallest <= 257) {
+            SampleBoxesWithoutEffects<uint16_t>(context);
+        } else {
+            SampleBoxesWithoutEffects<uint32_t>(context);
+        }
+    } else if (largestBox <= kMaxNarrowBoxPositions) {
+        SampleBoxes<kReverse, kEmphasis, uint32_t>(context);
+    } else {
+        SampleBoxes<kReverse, kEmphasis, uint64_t>(context);
+    }
+}
+
+template <Reverse kReverse>
+void SampleAllWith(TrimContext& context, bool emphasis, int64_t largestBox) {
+    if (largestBox == 1) {
+        CopyPositions<kReverse>(context);
+    } else if (emphasis) {
+        SampleAllWith<kReverse, true>(context, largestBox);
+    } else {
+        SampleAllWith<kReverse, false>(context, largestBox);
+    }
+}
+
+int64_t LargestCount(const std::vector<BoxSpan>& boxes) {
+    int64_t largest = 0;
+    for (const BoxSpan& box : boxes) largest = std::max(largest, box.count);
+    return largest;
+}
+
+}  // namespace
+
+TrimSettings TrimSettingsOf(const TFLConfig& config) {
+    TrimSettings settings;
+    settings.TrimType = config.TrimType();
+    settings.Width = config.Width();
+    settings.Height = config.Height();
+    settings.Scale = config.Scale();
+    settings.EffectFlags = config.EffectFlags();
+    settings.ReverseType = config.ReverseType();
+    settings.IsFrame = config.IsFrame();
+    settings.FrameSize = config.FrameSize();
+    return settings;
+}
+
+BoxRange SampleRange(double scale, int32_t index) {
+    // The products and the difference are formed in long double (64-bit mantissa) and rounded
+    // half to even by nearbyint under the default rounding mode.
+    const long double start = static_cast<long double>(index) * scale;
+    const auto first = static_cast<int64_t>(std::nearbyint(start));
+    if (scale > 1) {
+        const long double end = (static_cast<long double>(index) + 1.0L) * scale - 1.0L;
+        return {first, static_cast<int64_t>(std::nearbyint(end))};
+    }
+    return {first, first};
+}
+
+void CalcOutputSize(TrimContext& context, const Rect& selection, const TrimSettings& settings) {
+    // Widths and heights are formed in 64 bits: where the 32-bit products of the rules would
+    // overflow (only absurd settings reach that) the exact value is what is meant, and an
+    // output it makes too large is refused below.
+    const int64_t sourceWidth = int64_t{selection.Right} - selection.Left + 1;
+    const int64_t sourceHeight = int64_t{selection.Bottom} - selection.Top + 1;
+    if (sourceWidth < 1 || sourceHeight < 1) throw AppError("選択範囲が正しくありません" + SizeText(sourceWidth, sourceHeight));
+    if (sourceWidth > kInt32Max || sourceHeight > kInt32Max || sourceWidth * sourceHeight > kMaxBoxPositions) {
+        throw AppError("選択範囲が大きすぎます" + SizeText(sourceWidth, sourceHeight));
+    }
+
+    // The commands run the pipeline only with Width, Height and Scale above 0; a value the
+    // mode uses that is not is refused rather than divided by.
+    const bool usesBox = settings.TrimType == 0 || settings.TrimType == 2;
+    if ((usesBox && (settings.Width <= 0 || settings.Height <= 0)) || (settings.TrimType == 1 && settings.Scale <= 0)) {
+        throw AppError("出力画像の大きさが正しくありません" + SizeText(settings.Width, settings.Height) + " " +
+                       std::to_string(settings.Scale) + "%");
+    }
+    int64_t outWidth = sourceWidth;
+    int64_t outHeight = sourceHeight;
+    switch (settings.TrimType) {
+    case 0:  // proportion: exactly Width x Height, aspect not kept
+        outWidth = settings.Width;
+        outHeight = settings.Height;
+        break;
+    case 1:  // scaling by Scale percent
+        outWidth = sourceWidth * settings.Scale / 100;
+        outHeight = sourceHeight * settings.Scale / 100;
+        if (outWidth == 0) outWidth = 1;
+        if (outHeight == 0) outHeight = 1;
+        break;
+    case 2:  // free: fit into Width x Height keeping the cut-out's aspect
+        if (static_cast<long double>(settings.Height) / settings.Width >= static_cast<long double>(sourceHeight) / sourceWidth) {
+            outWidth = settings.Width;
+            outHeight = sourceHeight * settings.Width / sourceWidth;
+        } else {
+            outWidth = sourceWidth * settings.Height / sourceHeight;
+            outHeight = settings.Height;
+        }
+        if (outWidth == 0) outWidth = 1;
+        if (outHeight == 0) outHeight = 1;
+        break;
+    default:  // 3, and any value a hand-edited settings file may hold: no reduction
+        break;
+    }
+    if (outWidth < 1 || outHeight < 1) throw AppError("出力画像の大きさが正しくありません" + SizeText(outWidth, outHeight));
+    CheckDib24Size(outWidth, outHeight);
+
+    context.SourceWidth = static_cast<int32_t>(sourceWidth);
+    context.SourceHeight = static_cast<int32_t>(sourceHeight);
+    context.OutWidth = static_cast<int32_t>(outWidth);
+    context.OutHeight = static_cast<int32_t>(outHeight);
+    context.ScaleX = static_cast<double>(static_cast<long double>(sourceWidth) / outWidth);
+    context.ScaleY = static_cast<double>(static_cast<long double>(sourceHeight) / outHeight);
+}
+
+void OpenBuffers(TrimContext& context, const Bitmap& source, const Bitmap& destination) {
+    context.PictureWidth = source.Width();
+    context.PictureHeight = source.Height();
+    ReadDIB24(source, context.SourceInfo, context.SourceBits);
+    context.SourceStride = DibStride(context.SourceInfo.bmiHeader.biWidth);
+    AllocateDIB24(destination.Width(), destination.Height(), context.DestInfo, context.DestBits);
+    context.DestStride = DibStride(context.DestInfo.bmiHeader.biWidth);
+}
+
+void PrepareBoxes(TrimContext& context, const Rect& selection) {
+    context.Columns = AxisBoxes(context.ScaleX, context.OutWidth, selection.Left, context.PictureWidth);
+    context.Rows = AxisBoxes(context.ScaleY, context.OutHeight, selection.Top, context.PictureHeight);
+}
+
+Color SampleBox(const TrimContext& context, int32_t x, int32_t y, const TrimSettings& settings) {
+    const BoxSpan& column = context.Columns.at(static_cast<size_t>(x));
+    const BoxSpan& row = context.Rows.at(static_cast<size_t>(y));
+    const bool emphasis = settings.EffectFlags & TrimSettings::kEmphasis;
+    switch (ReverseOf(settings)) {
+    case Reverse::All:
+        return Average(emphasis ? SumBox<Reverse::All, true, uint64_t>(context, column, row)
+                                : SumBox<Reverse::All, false, uint64_t>(context, column, row));
+    case Reverse::BlackWhite:
+        return Average(emphasis ? SumBox<Reverse::BlackWhite, true, uint64_t>(context, column, row)
+                                : SumBox<Reverse::BlackWhite, false, uint64_t>(context, column, row));
+    case Reverse::None:
+        break;
+    }
+    return Average(emphasis ? SumBox<Reverse::None, true, uint64_t>(context, column, row)
+                            : SumBox<Reverse::None, false, uint64_t>(context, column, row));
+}
+
+void SampleAllPixels(TrimContext& context, const TrimSettings& settings) {
+    const bool emphasis = settings.EffectFlags & TrimSettings::kEmphasis;
+    const int64_t largestBox = LargestCount(context.Columns) * LargestCount(context.Rows);
+    switch (ReverseOf(settings)) {
+    case Reverse::None:
+        SampleAllWith<Reverse::None>(context, emphasis, largestBox);
+        break;
+    case Reverse::All:
+        SampleAllWith<Reverse::All>(context, emphasis, largestBox);
+        break;
+    case Reverse::BlackWhite:
+        SampleAllWith<Reverse::BlackWhite>(context, emphasis, largestBox);
+        break;
+    }
+}
+
+void CloseBuffers(TrimContext& context, Bitmap& destination) {
+    context.SourceBits.reset();
+    WriteDIB24(destination, context.DestInfo, context.DestBits.get());
+    context.DestBits.reset();
+}
+
+void DrawFrame(Bitmap& destination, int32_t frameSize) {
+    const int32_t width = destination.Width();
+    const int32_t height = destination.Height();
+    // A pen at least as wide as the picture already blackens all of it; the narrower pen keeps
+    // the halvings below and the platform's pen within range.
+    frameSize = std::min(frameSize, std::max({width, height, 1}));
+    const int32_t h = frameSize / 2;
+    const int32_t k = (frameSize + 1) / 2;
+    auto canvas = destination.CreateCanvas();
+    canvas->SetPen(kBlack, PenMode::Copy, frameSize);
+    // Each line runs from one pixel outside one end of its edge to one pixel outside the
+    // other, so a line primitive that leaves out its last point still covers the edge. A band
+    // of w pixels covers offsets -(w div 2) .. w - 1 - (w div 2) across its line (Canvas.h), so
+    // lines at h from the top and left and at size - k from the right and bottom paint exactly
+    // the w outermost rows and columns, for even widths too. GDI's geometric pens with square
+    // ends lay their bands the same way; the frame tests check it under Wine for widths 1-16.
+    canvas->MoveTo({-1, h});
+    canvas->LineTo({width, h});
+    canvas->MoveTo({width - k, -1});
+    canvas->LineTo({width - k, height});
+    canvas->MoveTo({width, height - k});
+    canvas->LineTo({-1, height - k});
+    canvas->MoveTo({h, height});
+    canvas->LineTo({h, -1});
+}
+
+void TrimImage(const Bitmap& source, Bitmap& destination, const Rect& selection, const TrimSettings& settings) {
+    // One context per run: nothing outside a run reads it, so no run can see another's.
+    TrimContext context;
+    CalcOutputSize(context, selection, settings);
+    try {
+        destination.SetSize(context.OutWidth, context.OutHeight);
+        OpenBuffers(context, source, destination);
+        PrepareBoxes(context, selection);
+        SampleAllPixels(context, settings);
+    } catch (const std::bad_alloc&) {
+        throw AppError("画像のためのメモリが足りません" + SizeText(context.OutWidth, context.OutHeight));
+    }
+    CloseBuffers(context, destination);
+    if (settings.IsFrame && settings.FrameSize > 0) DrawFrame(destination, settings.FrameSize);
+}
+
+void TrimImage(const Bitmap& source, Bitmap& destination, const Rect& selection, const TFLConfig& settings) {
+    TrimImage(source, destination, selection, TrimSettingsOf(settings));
+}
