@@ -34,4 +34,26 @@ TEST(GdiBitmapOnWindows, SizingMakesAScreenCompatibleBitmap) {
     EXPECT_EQ(bitmap.Width(), 0);
 }
 
+TEST(GdiBitmapOnWindows, ABorrowedBitmapIsUsedButNeverDeleted) {
+    const auto original = GdiBitmapKind::Make(FPicture());
+    UniqueBitmap held = static_cast<GdiBitmap&>(*original).Release();
+    ASSERT_TRUE(held);
+    EXPECT_EQ(original->Width(), 0);
+    {
+        GdiBitmap borrowed = GdiBitmap::Borrow(held.Get());
+        EXPECT_EQ(borrowed.Width(), 6);
+        DibInfo info{};
+        DibBits bits;
+        ASSERT_TRUE(ReadDIB24(borrowed, info, bits));
+        const GdiBitmap moved = std::move(borrowed);
+        EXPECT_EQ(borrowed.Handle(), nullptr);
+        EXPECT_EQ(GdiBitmapKind::Grab(moved), FPicture());
+    }
+    BITMAP description{};
+    EXPECT_EQ(::GetObjectA(held.Get(), sizeof description, &description), static_cast<int>(sizeof description));
+    // Owned again, it goes with its owner.
+    GdiBitmap owner(std::move(held));
+    EXPECT_EQ(GdiBitmapKind::Grab(owner), FPicture());
+}
+
 }  // namespace

@@ -8,26 +8,19 @@
 
 #include "platform/MemoryBitmap.h"
 #include "win32/GdiBitmap.h"
+#include "win32/Handles.h"
 
 struct GdiBitmapKind {
     static constexpr int kRandomCases = 40;
 
-    class SelectedDC {
-    public:
-        explicit SelectedDC(HBITMAP bitmap) : dc_(::CreateCompatibleDC(nullptr)), previous_(::SelectObject(dc_, bitmap)) {
-            if (!dc_ || !previous_) throw std::runtime_error("cannot select the bitmap");
+    // A memory device context with the bitmap selected, for SetPixelV and GetPixel.
+    struct SelectedDC {
+        explicit SelectedDC(HBITMAP bitmap) : dc(::CreateCompatibleDC(nullptr)), selection(dc.Get(), bitmap) {
+            if (!dc) throw std::runtime_error("cannot make a memory device context");
         }
-        ~SelectedDC() {
-            ::SelectObject(dc_, previous_);
-            ::DeleteDC(dc_);
-        }
-        SelectedDC(const SelectedDC&) = delete;
-        SelectedDC& operator=(const SelectedDC&) = delete;
-        HDC Get() const { return dc_; }
-
-    private:
-        HDC dc_;
-        HGDIOBJ previous_;
+        HDC Get() const { return dc.Get(); }
+        UniqueMemoryDC dc;
+        SelectGuard selection;
     };
 
     static std::unique_ptr<Bitmap> Make(const MemoryBitmap& pixels) {
