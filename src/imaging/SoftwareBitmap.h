@@ -13,7 +13,8 @@ public:
 
     int Width() const override { return pixels_.Width(); }
     int Height() const override { return pixels_.Height(); }
-    void SetSize(int width, int height) override { pixels_.SetSize(width, height); }
+    // The seam leaves new pixels undefined, so they are not cleared.
+    void SetSize(int width, int height) override { pixels_.SetSizeForOverwrite(width, height); }
     bool ExportDIB24(const DibInfo& info, uint8_t* bits) const override;
     bool ImportDIB24(const DibInfo& info, const uint8_t* bits) override;
     std::unique_ptr<Canvas> CreateCanvas() override;

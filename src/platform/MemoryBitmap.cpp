@@ -7,7 +7,11 @@
 
 MemoryBitmap::MemoryBitmap(int width, int height) { SetSize(width, height); }
 
-void MemoryBitmap::SetSize(int width, int height) {
+void MemoryBitmap::SetSize(int width, int height) { Resize(width, height, true); }
+
+void MemoryBitmap::SetSizeForOverwrite(int width, int height) { Resize(width, height, false); }
+
+void MemoryBitmap::Resize(int width, int height, bool clear) {
     // A settings file can ask for absurd picture sizes: refuse them before allocating.
     constexpr uint64_t kMaxPixels = 1ull << 30;
     if (width < 0 || height < 0 ||
@@ -15,7 +19,13 @@ void MemoryBitmap::SetSize(int width, int height) {
         throw AppError("画像が大きすぎます (" + std::to_string(width) + " x " + std::to_string(height) + ")");
     }
     try {
-        std::vector<uint32_t, PixelAllocator<uint32_t>> pixels(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+        const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+        std::vector<uint32_t, PixelAllocator<uint32_t>> pixels;
+        if (clear) {
+            pixels.assign(count, 0);
+        } else {
+            pixels.resize(count);  // default-initialised: left as allocated
+        }
         pixels_.swap(pixels);
     } catch (const std::bad_alloc&) {
         throw AppError("画像のためのメモリが足りません (" + std::to_string(width) + " x " + std::to_string(height) + ")");

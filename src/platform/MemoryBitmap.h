@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "platform/Geom.h"
@@ -21,6 +22,16 @@ struct PixelAllocator {
         return reinterpret_cast<T*>(block);
     }
     void deallocate(T* p, size_t) noexcept { FreePixelMemory(reinterpret_cast<uint8_t*>(p)); }
+    // Elements made without a value are left as the memory holds them (see SetSizeForOverwrite);
+    // with a value they get it.
+    template <class U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
     template <class U>
     friend bool operator==(const PixelAllocator&, const PixelAllocator<U>&) noexcept {
         return true;
@@ -39,6 +50,9 @@ public:
     int Height() const { return height_; }
     // Drops the old pixels; the new ones are black. Throws AppError as the constructor does.
     void SetSize(int width, int height);
+    // The same, but the new pixels are undefined: for a caller about to write every one of them,
+    // which then saves a pass over the whole picture.
+    void SetSizeForOverwrite(int width, int height);
 
     uint32_t* Row(int y) { return pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_); }
     const uint32_t* Row(int y) const { return pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_); }
@@ -56,6 +70,8 @@ public:
     friend bool operator==(const MemoryBitmap&, const MemoryBitmap&) = default;
 
 private:
+    void Resize(int width, int height, bool clear);
+
     int width_ = 0;
     int height_ = 0;
     std::vector<uint32_t, PixelAllocator<uint32_t>> pixels_;

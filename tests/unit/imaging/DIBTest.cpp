@@ -68,6 +68,21 @@ TEST(DIB, SizesWhoseStrideOrImageSizeOverflowAreRefused) {
     }
 }
 
+TEST(DIB, ResizingForOverwriteKeepsTheSizeAndAPlainResizeStillClears) {
+    MemoryBitmap pixels = FilledPicture(40, 30, kWhite);
+    pixels.SetSizeForOverwrite(41, 29);
+    EXPECT_EQ(pixels.Width(), 41);
+    EXPECT_EQ(pixels.Height(), 29);
+    for (int y = 0; y < 29; ++y) {
+        for (int x = 0; x < 41; ++x) pixels.SetPixel(x, y, 0xABCDEF);
+    }
+    pixels.SetSize(41, 29);
+    EXPECT_EQ(pixels, MemoryBitmap(41, 29));
+    EXPECT_EQ(pixels.Pixel(40, 28), 0u);
+    EXPECT_THROW(pixels.SetSizeForOverwrite(2000000000, 2), AppError);
+    EXPECT_EQ(pixels.Width(), 41);
+}
+
 TEST(DIB, AllocationDescribesTheBufferAsReadingWould) {
     DibInfo info{};
     DibBits bits;
