@@ -1,0 +1,353 @@
+#include "app/main_win.h"
+
+#include <string>
+
+#include "app/FrameStrips.h"
+#include "app/MainLayout.h"
+#include "app/Messages.h"
+#include "localisation/International.h"
+#include "localisation/MsgResource.h"
+#include "platform/FileSystem.h"
+#include "platform/Text.h"
+#include "selection/SelectArea.h"
+#include "settings/FLConfig.h"
+#include "settings/IniFile.h"
+#include "win32/Application.h"
+#include "win32/FormComponents.h"
+#include "win32/Resources.h"
+
+namespace {
+
+std::unique_ptr<QMsgResource> programMessages;
+
+constexpr unsigned kEscape = 27;
+
+Cursor CursorFor(CursorShape shape) {
+    switch (shape) {
+        case CursorShape::crSizeNWSE: return Cursor::SizeNWSE;
+        case CursorShape::crSizeWE: return Cursor::SizeWE;
+        case CursorShape::crSizeNESW: return Cursor::SizeNESW;
+        case CursorShape::crSizeNS: return Cursor::SizeNS;
+        case CursorShape::crHandPoint: return Cursor::HandPoint;
+        case CursorShape::crArrow: break;
+    }
+    return Cursor::Arrow;
+}
+
+// Setting the pointer where it already is makes the system show the view's new cursor at
+// once instead of at the user's next move.
+void ResetPointer() {
+    POINT pointer;
+    ::GetCursorPos(&pointer);
+    ::SetCursorPos(pointer.x, pointer.y);
+}
+
+bool DigitOrBackspace(char16_t key) { return key == 8 || (key >= u'0' && key <= u'9'); }
+
+bool SameFrame(const TSelectArea& a, const TSelectArea& b) {
+    return a.State == b.State && a.Rect == b.Rect && (a.State != TSelectArea::kStateSelected || a.Grips == b.Grips);
+}
+
+}  // namespace
+
+QMsgResource* TheMsgResource() { return programMessages.get(); }
+
+MainWindowFiles FilesBesideExecutable() {
+    return {SettingsPathForExecutable(), QInternational::ExtractFilePath(ExecutablePath())};
+}
+
+TfmMain::TfmMain(const MainWindowFiles& files) : settingsFile_(files.settingsFile), programFolder_(files.programFolder) {
+    const FormLayout& layout = kMainFormLayout;
+    Create(layout, nullptr, FormBorder::Sizeable, true);
+    SetKeyPreview(layout.formFlags & kKeyPreview);
+    if (layout.formFlags & kCenterOnScreen) SetPosition(FormPosition::ScreenCenter);
+    SetMinimumWidth(layout.minWidth);
+    if (HICON icon = LoadIconResource(kMainIconResource, 32)) {
+        ::SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    }
+    if (HICON icon = LoadIconResource(kMainIconResource, 16)) {
+        ::SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    }
+    Get<BitmapButton>("btnSave").SetGlyph(LoadBitmapResource(kSaveGlyphResource));
+    Get<BitmapButton>("btnPrint").SetGlyph(LoadBitmapResource(kPrintGlyphResource));
+    Get<Image>("imgTogether").SetPicture(LoadBitmapResource(kTogetherResource));
+    imgCapture_ = &Get<Image>("imgCapture");
+    btnUnSelect_ = &Get<Button>("btnUnSelect");
+
+    auto config = [this](Control& sender) { ConfigClick(sender); };
+    for (const char* name : {"rbtnProportion", "rbtnFree", "rbtnScaling", "rbtnNormal", "rbtnAll", "rbtnWhiteBlack"}) {
+        Get<RadioButton>(name).OnClick = config;
+    }
+    for (const char* name : {"cbxReverse", "cbxEmphasis", "cbxFrame"}) Get<CheckBox>(name).OnClick = config;
+    for (const char* name : {"edtWidth", "edtHeight", "edtScaling", "edtFrameSize"}) Get<Edit>(name).OnExit = config;
+    for (const char* name : {"edtWidth", "edtScaling", "edtFrameSize"}) {
+        Get<Edit>(name).OnKeyPress = [this](Control& sender, char16_t& key) { edtWidthKeyPress(sender, key); };
+    }
+    Get<Edit>("edtHeight").OnKeyPress = [this](Control& sender, char16_t& key) { edtHeightKeyPress(sender, key); };
+    btnUnSelect_->OnClick = [this](Control& sender) { btnUnSelectClick(&sender); };
+    Get<Button>("btnSave").OnClick = [this](Control& sender) { btnSaveClick(&sender); };
+    Get<Button>("btnPrint").OnClick = [this](Control& sender) { btnPrintClick(&sender); };
+    Get<Button>("btnCancel").OnClick = [this](Control& sender) { btnCancelClick(sender); };
+    Get<Button>("btnOption").OnClick = [this](Control& sender) { btnOptionClick(sender); };
+
+    imgCapture_->OnMouseDown = [this](Control& sender, MouseButton button, ShiftState shift, int x, int y) {
+        imgCaptureMouseDown(sender, button, shift, x, y);
+    };
+    imgCapture_->OnMouseMove = [this](Control& sender, ShiftState shift, int x, int y) {
+        imgCaptureMouseMove(sender, shift, x, y);
+    };
+    imgCapture_->OnMouseUp = [this](Control& sender, MouseButton button, ShiftState shift, int x, int y) {
+        imgCaptureMouseUp(sender, button, shift, x, y);
+    };
+    imgCapture_->OnDblClick = [this](Control& sender) { imgCaptureDblClick(sender); };
+    OnKeyDown = [this](unsigned& key, ShiftState shift) { FormKeyDown(key, shift); };
+    OnDestroy = [this] { FormDestroy(); };
+
+    SetMessageHandler(WM_CAPTURE_SCREEN, [this](WPARAM, LPARAM) -> std::optional<LRESULT> {
+        CaptureImage(kCaptureScreen);
+        return 0;
+    });
+    SetMessageHandler(WM_CAPTURE_WINDOW, [this](WPARAM, LPARAM) -> std::optional<LRESULT> {
+        CaptureImage(kCaptureWindow);
+        return 0;
+    });
+    SetMessageHandler(WM_SAVE_REQUEST, [this](WPARAM, LPARAM) -> std::optional<LRESULT> {
+        btnSaveClick(nullptr);
+        return 0;
+    });
+
+    // The localiser takes over the creation event: FormCreate runs first, then the texts of
+    // Resource.ini replace the design texts (so a text there wins over a loaded setting).
+    components_ = std::make_unique<FormComponents>(*this, layout);
+    components_->SetOnCreate([this](LocalisableForm&) { FormCreate(); });
+    international_ = std::make_unique<QInternational>(components_.get(), programFolder_);
+
+    programMessages = std::make_unique<QMsgResource>(AnsiToUtf16(programFolder_ + "Resource.ini"));
+}
+
+TfmMain::~TfmMain() {
+    // Normally FormDestroy has freed these already; a form deleted with its window still open
+    // (tests) gets no destroy event.
+    OnDestroy = nullptr;
+    selectArea_.reset();
+    config_.reset();
+    international_.reset();
+    components_.reset();
+    programMessages.reset();
+}
+
+void TfmMain::FormCreate() {
+    loading_ = true;
+    selectArea_ = std::make_unique<TSelectArea>();
+    Get<ScrollBox>("sbxCanvas").SetDoubleBuffered(true);
+    config_ = std::make_unique<TFLConfig>(settingsFile_);
+    LoadControls();
+    // The tray flag, the keyboard hook and the chaining into the application's minimise and
+    // restore events come here, in this order, with the tray.
+    imgCapture_->SetSize(0, 0);
+    loading_ = false;
+}
+
+void TfmMain::FormDestroy() {
+    // The tray icon, the application's minimise and restore handlers and the keyboard hook are
+    // taken away here first, with the tray.
+    selectArea_.reset();
+    StoreControls();
+    config_.reset();
+    international_.reset();
+    programMessages.reset();
+}
+
+void TfmMain::LoadControls() {
+    const TFLConfig& c = *config_;
+    switch (c.TrimType()) {
+        case 0: Get<RadioButton>("rbtnProportion").SetChecked(true); break;
+        case 1: Get<RadioButton>("rbtnScaling").SetChecked(true); break;
+        case 2: Get<RadioButton>("rbtnFree").SetChecked(true); break;
+        case 3: Get<RadioButton>("rbtnNormal").SetChecked(true); break;
+        default: break;  // a value the controls cannot show leaves the choice as it is
+    }
+    Get<Edit>("edtWidth").SetText(std::to_string(c.Width()));
+    Get<Edit>("edtHeight").SetText(std::to_string(c.Height()));
+    Get<Edit>("edtScaling").SetText(std::to_string(c.Scale()));
+    Get<CheckBox>("cbxReverse").SetChecked(c.EffectFlags() & TFLConfig::kReverse);
+    Get<CheckBox>("cbxEmphasis").SetChecked(c.EffectFlags() & TFLConfig::kEmphasis);
+    switch (c.ReverseType()) {
+        case 0: Get<RadioButton>("rbtnAll").SetChecked(true); break;
+        case 1: Get<RadioButton>("rbtnWhiteBlack").SetChecked(true); break;
+        default: break;
+    }
+    Get<CheckBox>("cbxFrame").SetChecked(c.IsFrame());
+    Get<Edit>("edtFrameSize").SetText(std::to_string(c.FrameSize()));
+}
+
+void TfmMain::StoreNumber(Edit& box, int32_t current, void (TFLConfig::*setter)(int32_t)) {
+    if (const std::optional<int32_t> value = IniFile::ParseInteger(box.Text())) {
+        (config_.get()->*setter)(*value);
+    } else {
+        box.SetText(std::to_string(current));
+    }
+}
+
+void TfmMain::StoreControls() {
+    if (loading_ || !config_) return;
+    TFLConfig& c = *config_;
+    if (Get<RadioButton>("rbtnProportion").Checked()) {
+        c.SetTrimType(0);
+    } else if (Get<RadioButton>("rbtnScaling").Checked()) {
+        c.SetTrimType(1);
+    } else if (Get<RadioButton>("rbtnFree").Checked()) {
+        c.SetTrimType(2);
+    } else if (Get<RadioButton>("rbtnNormal").Checked()) {
+        c.SetTrimType(3);
+    }
+    StoreNumber(Get<Edit>("edtWidth"), c.Width(), &TFLConfig::SetWidth);
+    StoreNumber(Get<Edit>("edtHeight"), c.Height(), &TFLConfig::SetHeight);
+    StoreNumber(Get<Edit>("edtScaling"), c.Scale(), &TFLConfig::SetScale);
+    // Built up from nothing through the setter, one bit at a time: with an effect on, the first
+    // step changes the value, so the file is written again below.
+    c.SetEffectFlags(0);
+    if (Get<CheckBox>("cbxReverse").Checked()) c.SetEffectFlags(c.EffectFlags() | TFLConfig::kReverse);
+    if (Get<CheckBox>("cbxEmphasis").Checked()) c.SetEffectFlags(c.EffectFlags() | TFLConfig::kEmphasis);
+    if (Get<RadioButton>("rbtnAll").Checked()) {
+        c.SetReverseType(0);
+    } else if (Get<RadioButton>("rbtnWhiteBlack").Checked()) {
+        c.SetReverseType(1);
+    }
+    c.SetIsFrame(Get<CheckBox>("cbxFrame").Checked());
+    StoreNumber(Get<Edit>("edtFrameSize"), c.FrameSize(), &TFLConfig::SetFrameSize);
+    c.Save();
+}
+
+void TfmMain::ConfigClick(Control&) {
+    StoreControls();
+    if (!selectArea_ || !config_) return;
+    if (selectArea_->State != TSelectArea::kStateNone && config_->TrimType() == 0) {
+        ChangeSelection([this](Canvas& canvas) {
+            selectArea_->ApplyRatio(canvas, *config_);
+            return PointerOutcome{};
+        });
+    }
+}
+
+void TfmMain::edtWidthKeyPress(Control&, char16_t& key) {
+    if (!DigitOrBackspace(key)) key = 0;
+}
+
+void TfmMain::edtHeightKeyPress(Control&, char16_t& key) {
+    if (!DigitOrBackspace(key)) key = 0;
+}
+
+void TfmMain::CaptureImage(int kind) {
+    {
+        HWND source = nullptr;
+        int width = 0;
+        int height = 0;
+        if (kind == kCaptureWindow) {
+            source = ::GetForegroundWindow();
+            RECT outer{};
+            ::GetWindowRect(source, &outer);
+            width = outer.right - outer.left;
+            height = outer.bottom - outer.top;
+        } else {
+            width = ::GetSystemMetrics(SM_CXSCREEN);
+            height = ::GetSystemMetrics(SM_CYSCREEN);
+        }
+        // The window's context covers its title bar and borders, from its top-left corner.
+        const WindowDC dc(source, kind == kCaptureWindow ? WindowDC::Area::Window : WindowDC::Area::Client);
+        UniqueBitmap picture;
+        if (width > 0 && height > 0) {
+            picture.Reset(::CreateCompatibleBitmap(dc.Get(), width, height));
+            UniqueMemoryDC memory(::CreateCompatibleDC(dc.Get()));
+            const SelectGuard select(memory.Get(), picture.Get());
+            ::BitBlt(memory.Get(), 0, 0, width, height, dc.Get(), 0, 0, SRCCOPY);
+        } else {
+            width = height = 0;
+        }
+        // The view keeps this bitmap and paints from it: the capture is copied only once.
+        imgCapture_->SetPicture(std::move(picture));
+        imgCapture_->SetSize(width, height);
+    }
+    // A capture request already queued runs completely in here; this one then finishes over
+    // its picture.
+    TheApplication().ProcessMessages();
+    TheApplication().Restore();
+    BringToFront();
+    // The picture under the old frame has been replaced: drop it without erasing.
+    if (selectArea_) selectArea_->SetState(TSelectArea::kStateNone);
+    imgCapture_->SetCursor(Cursor::Arrow);
+    ResetPointer();
+}
+
+void TfmMain::BringToFront() {
+    HWND main = Handle();
+    if (!main) return;
+    const DWORD own = ::GetWindowThreadProcessId(main, nullptr);
+    const DWORD foreground = ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr);
+    // Sharing the foreground thread's input state is what lets SetForegroundWindow succeed
+    // while another program is in front.
+    ::AttachThreadInput(own, foreground, TRUE);
+    ::SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ::SetForegroundWindow(main);
+    ::AttachThreadInput(own, foreground, FALSE);
+}
+
+template <class Operation>
+PointerOutcome TfmMain::ChangeSelection(Operation&& operation) {
+    Canvas* canvas = imgCapture_->PictureCanvas();
+    if (!canvas || !selectArea_) return {};
+    const SIZE size = imgCapture_->PictureSize();
+    const TSelectArea before = *selectArea_;
+    const PointerOutcome outcome = operation(*canvas);
+    // The same frame erased and drawn again leaves every pixel as it was.
+    if (SameFrame(before, *selectArea_)) return outcome;
+    for (const TSelectArea* state : {&before, static_cast<const TSelectArea*>(selectArea_.get())}) {
+        const FrameStrips strips(*state, size.cx, size.cy);
+        for (const PixelBox& box : strips.Boxes()) imgCapture_->InvalidatePicture(box.left, box.top, box.right, box.bottom);
+    }
+    imgCapture_->UpdateNow();
+    return outcome;
+}
+
+void TfmMain::imgCaptureMouseDown(Control&, MouseButton, ShiftState, int X, int Y) {
+    ChangeSelection([&](Canvas& canvas) { return SelectionMouseDown(*selectArea_, X, Y, canvas, *config_); });
+}
+
+void TfmMain::imgCaptureMouseMove(Control&, ShiftState, int X, int Y) {
+    const PointerOutcome outcome =
+        ChangeSelection([&](Canvas& canvas) { return SelectionMouseMove(*selectArea_, X, Y, canvas, *config_); });
+    if (outcome.cursor) imgCapture_->SetCursor(CursorFor(*outcome.cursor));
+}
+
+void TfmMain::imgCaptureMouseUp(Control&, MouseButton, ShiftState, int X, int Y) {
+    const PointerOutcome outcome =
+        ChangeSelection([&](Canvas& canvas) { return SelectionMouseUp(*selectArea_, X, Y, canvas, *config_); });
+    if (outcome.finishedNewRectangle) btnUnSelect_->SetEnabled(true);
+}
+
+void TfmMain::imgCaptureDblClick(Control&) { ::PostMessageA(Handle(), WM_SAVE_REQUEST, 0, 0); }
+
+void TfmMain::btnUnSelectClick(Control*) {
+    ChangeSelection([this](Canvas& canvas) {
+        selectArea_->Clear(canvas);
+        return PointerOutcome{};
+    });
+    // A disabled button keeps no focus: pass it on, as a click on the button puts it there.
+    const bool hadFocus = btnUnSelect_->Focused();
+    btnUnSelect_->SetEnabled(false);
+    if (hadFocus) SelectNext(false);
+    imgCapture_->SetCursor(Cursor::Arrow);
+    ResetPointer();
+}
+
+void TfmMain::FormKeyDown(unsigned& key, ShiftState) {
+    if (key == kEscape) btnUnSelectClick(nullptr);
+}
+
+void TfmMain::btnSaveClick(Control*) {}
+
+void TfmMain::btnPrintClick(Control*) {}
+
+void TfmMain::btnOptionClick(Control&) {}
+
+void TfmMain::btnCancelClick(Control&) { TheApplication().Minimize(); }

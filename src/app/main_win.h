@@ -1,0 +1,103 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "selection/SelectionRouting.h"
+#include "win32/Form.h"
+
+class FormComponents;
+class QInternational;
+class QMsgResource;
+class TFLConfig;
+class TSelectArea;
+
+// The program's one message lookup (the close confirmation's texts), over Resource.ini in the
+// program's folder. The main window creates it in its constructor and frees it when it goes;
+// null before and after.
+QMsgResource* TheMsgResource();
+
+// Where the main window finds its files: the settings file and the folder of Resource.ini.
+struct MainWindowFiles {
+    std::string settingsFile;
+    std::string programFolder;  // with its trailing delimiter
+};
+// The running executable's: its path with the extension ".ini", and its own folder.
+MainWindowFiles FilesBesideExecutable();
+
+// The main window: the captured picture in a scrolling view on the left, the option panel on
+// the right. It owns the settings, the selection and its localiser; captures arrive as the
+// private messages WM_CAPTURE_SCREEN and WM_CAPTURE_WINDOW.
+//
+// The selection is drawn into the picture's own pixels. After each selection operation the
+// view repaints only the strips of the frame before and after it, never the whole picture.
+class TfmMain final : public Form {
+public:
+    enum CaptureKind { kCaptureScreen = 0, kCaptureWindow = 1 };
+
+    explicit TfmMain(const MainWindowFiles& files = FilesBesideExecutable());
+    ~TfmMain() override;
+
+    // Creation and destruction (raised by the form's events).
+    void FormCreate();
+    void FormDestroy();
+
+    // Settings into the option controls; called while the loading flag is set.
+    void LoadControls();
+    // Option controls into the settings, then the settings' Save (which writes only when a
+    // value changed). Does nothing while the loading flag is set. A number box whose text is no
+    // 32-bit integer gets the setting's current value back and the setting stays.
+    void StoreControls();
+    // Every option control's click and every number box's exit: store, then refit a shown
+    // rectangle while the trim mode is proportion.
+    void ConfigClick(Control& sender);
+    // Only digits and backspace reach the number boxes.
+    void edtWidthKeyPress(Control& sender, char16_t& key);
+    void edtHeightKeyPress(Control& sender, char16_t& key);
+
+    // Takes the whole screen or the foreground window (with its frame) into the view, brings the
+    // window to the front and drops the selection without erasing it.
+    void CaptureImage(int kind);
+
+    void imgCaptureMouseDown(Control& sender, MouseButton button, ShiftState shift, int X, int Y);
+    void imgCaptureMouseMove(Control& sender, ShiftState shift, int X, int Y);
+    void imgCaptureMouseUp(Control& sender, MouseButton button, ShiftState shift, int X, int Y);
+    // Asks for Save by a posted WM_SAVE_REQUEST, so it runs after the click's own mouse events.
+    void imgCaptureDblClick(Control& sender);
+    // Erases the frame (the rectangle is kept for Save and Print) and disables btnUnSelect.
+    // The sender is not used; the commands call it with none.
+    void btnUnSelectClick(Control* sender);
+    // Esc clears the selection whichever control has the focus; the key goes on unchanged.
+    void FormKeyDown(unsigned& key, ShiftState shift);
+
+    // The Save and Print commands and the options dialog are wired here; their work is added
+    // with those commands.
+    void btnSaveClick(Control* sender);
+    void btnPrintClick(Control* sender);
+    void btnOptionClick(Control& sender);
+    // Back to the tray: minimises the application.
+    void btnCancelClick(Control& sender);
+
+    TFLConfig* Config() const { return config_.get(); }
+    TSelectArea* SelectArea() const { return selectArea_.get(); }
+    bool Loading() const { return loading_; }
+    Image& imgCapture() const { return *imgCapture_; }
+
+private:
+    // Runs a selection operation on the picture's canvas and repaints what its frame changed.
+    template <class Operation>
+    PointerOutcome ChangeSelection(Operation&& operation);
+    void StoreNumber(Edit& box, int32_t current, void (TFLConfig::*setter)(int32_t));
+    void BringToFront();
+
+    std::string settingsFile_;
+    std::string programFolder_;
+    std::unique_ptr<FormComponents> components_;
+    std::unique_ptr<QInternational> international_;
+    std::unique_ptr<TSelectArea> selectArea_;
+    std::unique_ptr<TFLConfig> config_;
+    bool loading_ = false;
+
+    Image* imgCapture_ = nullptr;
+    Button* btnUnSelect_ = nullptr;
+};
