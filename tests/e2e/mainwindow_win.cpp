@@ -29,27 +29,33 @@ std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin()
 std::wstring FromAnsi(const std::string& ansi) { return Wide(AnsiToUtf16(ansi)); }
 std::wstring FromUtf8(const std::string& utf8) { return Wide(Utf8ToUtf16(utf8)); }
 
+struct FindById {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK FindByIdProc(HWND hwnd, LPARAM lp) {
+    auto* find = reinterpret_cast<FindById*>(lp);
+    if (::GetDlgCtrlID(hwnd) != find->id) return TRUE;
+    find->found = hwnd;
+    return FALSE;
+}
+
 // A control of the main window by its name. The toolkit gives each control the id 100 plus its
 // row in the layout table.
 HWND ControlOf(HWND main, std::string_view name) {
-    int id = 0;
+    FindById find{0, nullptr};
     for (size_t row = 0; row < kMainFormLayout.controls.size(); ++row) {
-        if (name == kMainFormLayout.controls[row].name) id = 100 + static_cast<int>(row);
+        if (name == kMainFormLayout.controls[row].name) find.id = 100 + static_cast<int>(row);
     }
-    struct Find {
-        int id;
-        HWND found;
-    } find{id, nullptr};
-    ::EnumChildWindows(
-        main,
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* f = reinterpret_cast<Find*>(lp);
-            if (::GetDlgCtrlID(hwnd) != f->id) return TRUE;
-            f->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&find));
+    ::EnumChildWindows(main, FindByIdProc, reinterpret_cast<LPARAM>(&find));
     return find.found;
+}
+
+// The texts of the visible child windows, each after a '|'.
+BOOL CALLBACK CollectTextProc(HWND hwnd, LPARAM lp) {
+    if (::IsWindowVisible(hwnd)) *reinterpret_cast<std::wstring*>(lp) += L"|" + e2e::WindowText(hwnd);
+    return TRUE;
 }
 
 POINT CentreOf(HWND hwnd) {
@@ -497,13 +503,7 @@ TEST_F(MainWindow, TheEnglishResourceIniMakesTheWholeWindowEnglish) {
     EXPECT_GT(checked, 20);
     // Nothing Japanese is left anywhere on the window.
     std::wstring all = e2e::WindowText(main_);
-    ::EnumChildWindows(
-        main_,
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            if (::IsWindowVisible(hwnd)) *reinterpret_cast<std::wstring*>(lp) += L"|" + e2e::WindowText(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&all));
+    ::EnumChildWindows(main_, CollectTextProc, reinterpret_cast<LPARAM>(&all));
     for (const wchar_t c : all) EXPECT_LT(static_cast<unsigned>(c), 0x80u) << "in " << Utf16ToUtf8(std::u16string(all.begin(), all.end()));
 }
 
