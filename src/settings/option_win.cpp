@@ -1,0 +1,112 @@
+#include "settings/option_win.h"
+
+#include <shlobj.h>
+
+#include "localisation/International.h"
+#include "platform/Text.h"
+#include "settings/FLConfig.h"
+#include "settings/OptionLayout.h"
+#include "settings/OptionValues.h"
+#include "win32/FormComponents.h"
+
+namespace {
+
+constexpr char kBrowseTitle[] = "デフォルトとするフォルダを指定してください。";
+
+}  // namespace
+
+TfmOption::TfmOption(Form& owner) {
+    const FormLayout& layout = kOptionFormLayout;
+    Create(layout, owner.Handle(), (layout.formFlags & kDialogBorder) ? FormBorder::Dialog : FormBorder::Sizeable,
+           !(layout.formFlags & kNoSystemMenu));
+    if (layout.formFlags & kCenterOnOwner) SetPosition(FormPosition::OwnerCenter);
+
+    cbxIsDefaultFolder = &Get<CheckBox>("cbxIsDefaultFolder");
+    cbxIsAutoFileName = &Get<CheckBox>("cbxIsAutoFileName");
+    edtDefaultFolder = &Get<Edit>("edtDefaultFolder");
+    edtPrefixOfFileName = &Get<Edit>("edtPrefixOfFileName");
+    cbxIsNotUseDialog = &Get<CheckBox>("cbxIsNotUseDialog");
+    cmbDefaultFormatType = &Get<ComboBox>("cmbDefaultFormatType");
+    btnOk = &Get<Button>("btnOk");
+    btnCancel = &Get<Button>("btnCancel");
+    btnRefFolder = &Get<Button>("btnRefFolder");
+    edtNumberingStart = &Get<Edit>("edtNumberingStart");
+    btnSetPrinter = &Get<Button>("btnSetPrinter");
+    lblComment = &Get<Label>("lblComment");
+
+    btnOk->OnClick = [this](Control& sender) { btnOkClick(sender); };
+    btnCancel->OnClick = [this](Control& sender) { btnCancelClick(sender); };
+    btnRefFolder->OnClick = [this](Control& sender) { btnRefFolderClick(sender); };
+    btnSetPrinter->OnClick = [this](Control& sender) { btnSetPrinterClick(sender); };
+    edtNumberingStart->OnKeyPress = [this](Control& sender, char16_t& key) { edtNumberingStartKeyPress(sender, key); };
+    OnClose = [this] { FormClose(); };
+
+    // The form's creation event goes through the components; the localiser chains itself in
+    // and so replaces the texts once the form is complete.
+    components_ = std::make_unique<FormComponents>(*this, layout);
+    international_ = std::make_unique<QInternational>(components_.get());
+}
+
+TfmOption::~TfmOption() {
+    international_.reset();
+    components_.reset();
+}
+
+void TfmOption::btnOkClick(Control&) { SetModalResult(kModalOk); }
+
+void TfmOption::btnCancelClick(Control&) { SetModalResult(kModalCancel); }
+
+void TfmOption::btnRefFolderClick(Control&) {
+    char displayName[261] = {};
+    const std::string title = Utf8ToAnsi(kBrowseTitle);
+    BROWSEINFOA info{};
+    info.hwndOwner = Handle();
+    info.pidlRoot = nullptr;  // the desktop
+    info.pszDisplayName = displayName;
+    info.lpszTitle = title.c_str();
+    // No callback: the browser opens without the current folder chosen.
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    PIDLIST_ABSOLUTE items = ::SHBrowseForFolderA(&info);
+    if (!items) return;
+    char path[261] = {};
+    ::SHGetPathFromIDListA(items, path);
+    edtDefaultFolder->SetText(path);
+    ::CoTaskMemFree(items);
+}
+
+void TfmOption::btnSetPrinterClick(Control&) {
+    SetModalResult(kModalCancel);
+}
+
+void TfmOption::edtNumberingStartKeyPress(Control&, char16_t& key) {
+    if (!IsNumberingStartKey(key)) key = 0;
+}
+
+void TfmOption::FormClose() { international_.reset(); }
+
+bool ShowOptionDialog(Form& owner, TFLConfig& config) {
+    const std::unique_ptr<TfmOption> dialog = MakeForm<TfmOption>(owner);
+
+    const OptionValues shown = OptionValuesOf(config);
+    dialog->cbxIsDefaultFolder->SetChecked(shown.isDefaultFolder);
+    dialog->edtDefaultFolder->SetText(shown.defaultFolder);
+    dialog->cbxIsAutoFileName->SetChecked(shown.isAutoFileName);
+    dialog->edtPrefixOfFileName->SetText(shown.prefixOfFileName);
+    dialog->edtNumberingStart->SetText(shown.numberingStart);
+    dialog->cbxIsNotUseDialog->SetChecked(shown.isNoUseDialog);
+    dialog->cmbDefaultFormatType->SetItemIndex(shown.formatItem);
+
+    if (dialog->ShowModal() != kModalOk) return false;
+
+    OptionValues chosen;
+    chosen.isDefaultFolder = dialog->cbxIsDefaultFolder->Checked();
+    chosen.defaultFolder = dialog->edtDefaultFolder->Text();
+    chosen.isAutoFileName = dialog->cbxIsAutoFileName->Checked();
+    chosen.prefixOfFileName = dialog->edtPrefixOfFileName->Text();
+    chosen.numberingStart = dialog->edtNumberingStart->Text();
+    chosen.isNoUseDialog = dialog->cbxIsNotUseDialog->Checked();
+    chosen.formatItem = dialog->cmbDefaultFormatType->ItemIndex();
+    StoreOptionValues(chosen, config);
+    config.Save();
+    return true;
+}
