@@ -1,5 +1,6 @@
 #include "settings/option_win.h"
 
+#include <objbase.h>
 #include <shlobj.h>
 
 #include "localisation/International.h"
@@ -12,6 +13,21 @@
 namespace {
 
 constexpr char kBrowseTitle[] = "デフォルトとするフォルダを指定してください。";
+
+// The folder browser asks for COM on its thread. Balanced here, since nothing else of the
+// program needs it; a thread that already has COM keeps what it has.
+class ComScope {
+public:
+    ComScope() : initialised_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComScope() {
+        if (initialised_) ::CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    bool initialised_;
+};
 
 }  // namespace
 
@@ -66,6 +82,7 @@ void TfmOption::btnRefFolderClick(Control&) {
     info.lpszTitle = title.c_str();
     // No callback: the browser opens without the current folder chosen.
     info.ulFlags = BIF_RETURNONLYFSDIRS;
+    const ComScope com;
     PIDLIST_ABSOLUTE items = ::SHBrowseForFolderA(&info);
     if (!items) return;
     char path[261] = {};

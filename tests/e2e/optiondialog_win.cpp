@@ -216,7 +216,9 @@ HWND FocusedWindow(HWND anyOfThread) {
 
 void FocusEditAtEnd(HWND edit) {
     ClickOn(edit);
-    if (!e2e::WaitUntil([&] { return FocusedWindow(dialog) == edit; }, 3000)) throw DriverError("the box took no focus");
+    if (!e2e::WaitUntil([&] { return FocusedWindow(dialog) == edit; }, 3000)) {
+        throw DriverError("the box took no focus");
+    }
     PressNamedKey("END");
 }
 
@@ -558,7 +560,8 @@ TEST_F(OptionDialog, TheNoteIsRedAndNoOtherTextIs) {
     const DialogRun run = Run(config, {L"red lblComment", L"red lblPrefixOfFileName", L"red lblNumberingStart",
                                        L"red lblDefaultFormatType", L"red cbxIsNotUseDialog", L"click btnCancel"});
     EXPECT_EQ(run.Seen("red lblComment"), "red");
-    for (const char* other : {"lblPrefixOfFileName", "lblNumberingStart", "lblDefaultFormatType", "cbxIsNotUseDialog"}) {
+    for (const char* other :
+         {"lblPrefixOfFileName", "lblNumberingStart", "lblDefaultFormatType", "cbxIsNotUseDialog"}) {
         EXPECT_EQ(run.Seen(std::string("red ") + other), "not red") << other;
     }
 }
@@ -667,9 +670,11 @@ struct NumberCase {
 TEST_F(OptionDialog, TheNumberBoxTakesDigitsOnlyAndStoresWhatIsNoNumberAsZero) {
     const NumberCase cases[] = {
         {"cleared", {L"clear edtNumberingStart"}, "", 0},
-        {"letters and signs are discarded", {L"clear edtNumberingStart", L"type edtNumberingStart a1-b2 +x3.,z"}, "123", 123},
+        {"letters and signs are discarded",
+         {L"clear edtNumberingStart", L"type edtNumberingStart a1-b2 +x3.,z"}, "123", 123},
         {"four digits at most", {L"clear edtNumberingStart", L"type edtNumberingStart 987654"}, "9876", 9876},
-        {"Backspace passes", {L"type edtNumberingStart 4", L"key BACK", L"key BACK", L"type edtNumberingStart 9"}, "129", 129},
+        {"Backspace passes",
+         {L"type edtNumberingStart 4", L"key BACK", L"key BACK", L"type edtNumberingStart 9"}, "129", 129},
         {"pasted text that is no number", {L"clear edtNumberingStart", L"paste edtNumberingStart 12ab"}, "12ab", 0},
         {"a pasted negative number", {L"clear edtNumberingStart", L"paste edtNumberingStart -7"}, "-7", -7},
         {"Ctrl+V is a typed character too", {L"clear edtNumberingStart", L"type edtNumberingStart 5",
@@ -693,9 +698,9 @@ TEST_F(OptionDialog, TheNumberBoxTakesDigitsOnlyAndStoresWhatIsNoNumberAsZero) {
 TEST_F(OptionDialog, CancellingTheFolderBrowserLeavesTheBoxAsItWas) {
     WriteSettings(kSettings);
     TFLConfig config(settingsPath_);
-    const DialogRun run = Run(config, {L"clear edtDefaultFolder", L"type edtDefaultFolder E:\\typed", L"click btnRefFolder",
-                                       L"browser-cancel", L"read edtDefaultFolder", L"checked cbxIsDefaultFolder",
-                                       L"click btnOk"});
+    const DialogRun run = Run(config, {L"clear edtDefaultFolder", L"type edtDefaultFolder E:\\typed",
+                                       L"click btnRefFolder", L"browser-cancel", L"read edtDefaultFolder",
+                                       L"checked cbxIsDefaultFolder", L"click btnOk"});
     EXPECT_EQ(run.Seen("browser title shown"), "yes");
     EXPECT_EQ(run.Seen("read edtDefaultFolder"), "E:\\typed");
     EXPECT_EQ(run.Seen("checked cbxIsDefaultFolder"), "yes");
@@ -720,7 +725,8 @@ TEST_F(OptionDialog, AFolderChosenInTheBrowserGoesIntoTheBox) {
 // A Resource.ini next to the program, removed again when the test ends.
 class ResourceFile {
 public:
-    explicit ResourceFile(const std::string& bytes) : path_(std::filesystem::path(ThisProgram()).parent_path() / "Resource.ini") {
+    explicit ResourceFile(const std::string& bytes)
+        : path_(std::filesystem::path(ThisProgram()).parent_path() / "Resource.ini") {
         WriteTestFile(path_.string(), bytes);
     }
     ~ResourceFile() {
@@ -741,11 +747,11 @@ std::string ShippedResource(const std::string& relative) {
 }
 
 const std::vector<std::wstring> kReadTexts = {
-    L"caption",
-    L"read lblPrefixOfFileName", L"read lblComment",          L"read lblDefaultFormatType", L"read lblNumberingStart",
-    L"read cbxIsDefaultFolder",  L"read cbxIsAutoFileName",   L"read cbxIsNotUseDialog",    L"read btnOk",
-    L"read btnCancel",           L"read btnRefFolder",        L"read btnSetPrinter",        L"items cmbDefaultFormatType",
-    L"read cmbDefaultFormatType",
+    L"caption",                  L"read lblPrefixOfFileName",  L"read lblComment",
+    L"read lblDefaultFormatType", L"read lblNumberingStart",   L"read cbxIsDefaultFolder",
+    L"read cbxIsAutoFileName",   L"read cbxIsNotUseDialog",    L"read btnOk",
+    L"read btnCancel",           L"read btnRefFolder",         L"read btnSetPrinter",
+    L"items cmbDefaultFormatType", L"read cmbDefaultFormatType",
 };
 
 TEST_F(OptionDialog, TheShippedJapaneseResourceKeepsTheDesignTexts) {

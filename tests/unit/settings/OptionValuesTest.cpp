@@ -19,7 +19,8 @@ protected:
 
 TEST_F(OptionValuesTest, TheDialogShowsTheSettingsAsItsControlsHoldThem) {
     TFLConfig config(Settings("[Option]\r\nIsDefaultFolder=1\r\nDefaultFolder=D:\\pics\r\nIsAutoFileName=1\r\n"
-                              "PrefixOfFileName=Shot_\r\nNumberingStart=12345\r\nDefaultFormatType=1\r\nIsNoUseDialog=1\r\n"));
+                              "PrefixOfFileName=Shot_\r\nNumberingStart=12345\r\nDefaultFormatType=1\r\n"
+                              "IsNoUseDialog=1\r\n"));
     const OptionValues shown = OptionValuesOf(config);
     EXPECT_TRUE(shown.isDefaultFolder);
     EXPECT_EQ(shown.defaultFolder, "D:\\pics");
