@@ -9,6 +9,7 @@
 #include "settings/OptionLayout.h"
 #include "settings/OptionValues.h"
 #include "win32/FormComponents.h"
+#include "win32/Printer.h"
 
 namespace {
 
@@ -92,6 +93,9 @@ void TfmOption::btnRefFolderClick(Control&) {
 }
 
 void TfmOption::btnSetPrinterClick(Control&) {
+    // A confirmed choice is the printer's until the program ends; the options dialog closes
+    // with Cancel either way, so whatever was changed in it is dropped.
+    ThePrinter().ShowSetupDialog(Handle());
     SetModalResult(kModalCancel);
 }
 

@@ -32,6 +32,7 @@
 #include "settings/OptionLayout.h"
 #include "settings/option_win.h"
 #include "win32/Application.h"
+#include "win32/Printer.h"
 
 namespace {
 
@@ -305,6 +306,52 @@ void UseBrowser(const std::string& verb, const std::wstring& keys, std::map<std:
     }
 }
 
+std::wstring ComboText(HWND combo, LRESULT index) {
+    const LRESULT length = ::SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
+    if (length < 0) return L"";
+    std::wstring item(static_cast<size_t>(length) + 1, L'\0');
+    ::SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(item.data()));
+    item.resize(static_cast<size_t>(length));
+    return item;
+}
+
+// The printer setup dialog the dialog opens: reports the printer it shows, then either clicks
+// Cancel ("setup-cancel") or chooses the named printer in its list and clicks OK ("setup-ok NAME").
+void UsePrinterSetup(const std::string& verb, const std::wstring& printer, std::map<std::string, std::string>& seen) {
+    HWND setup = WaitForWindow([] { return FindTopOfDialogProcess(L"#32770", dialog); }, "printer setup dialog");
+    constexpr int kPrinterList = 0x470;  // cmb1 of the common dialogs' print setup template
+    HWND list = WaitForWindow([&] { return ::GetDlgItem(setup, kPrinterList); }, "printer list");
+    seen["setup shows"] = Narrow(e2e::WindowText(list));
+    if (verb == "setup-cancel") {
+        ClickOn(::GetDlgItem(setup, IDCANCEL));
+    } else {
+        ClickOn(list);  // drops the list down
+        PressNamedKey("HOME");
+        const LRESULT count = ::SendMessageW(list, CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count && ComboText(list, ::SendMessageW(list, CB_GETCURSEL, 0, 0)) != printer; ++i) {
+            PressNamedKey("DOWN");
+        }
+        PressNamedKey("RETURN");
+        seen["setup chose"] = Narrow(e2e::WindowText(list));
+        ClickOn(::GetDlgItem(setup, IDOK));
+    }
+    if (!e2e::WaitUntil([&] { return !::IsWindow(setup) || !::IsWindowVisible(setup); }, kStepTimeoutMs)) {
+        throw DriverError("the printer setup dialog did not close");
+    }
+}
+
+// A message box over the dialog: reports its text and clicks OK.
+void AnswerMessageBox(std::map<std::string, std::string>& seen) {
+    HWND box = WaitForWindow([] { return FindTopOfDialogProcess(L"#32770", dialog); }, "message box");
+    std::string text;
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassName(child) == L"Static" && !e2e::WindowText(child).empty()) text = Narrow(e2e::WindowText(child));
+    }
+    seen["message"] = text;
+    ClickOn(::GetDlgItem(box, IDOK));
+    if (!e2e::WaitUntil([&] { return !::IsWindow(box); }, kStepTimeoutMs)) throw DriverError("the message box stayed");
+}
+
 void RunStep(const std::wstring& step, std::map<std::string, std::string>& seen) {
     const size_t space = step.find(L' ');
     const std::string verb = Narrow(step.substr(0, space));
@@ -358,6 +405,12 @@ void RunStep(const std::wstring& step, std::map<std::string, std::string>& seen)
         }
     } else if (verb == "browser-cancel" || verb == "browser-ok") {
         UseBrowser(verb, rest, seen);
+    } else if (verb == "setup-cancel" || verb == "setup-ok") {
+        UsePrinterSetup(verb, rest, seen);
+    } else if (verb == "message-ok") {
+        AnswerMessageBox(seen);
+    } else if (verb == "open") {
+        seen[key] = ::IsWindow(dialog) && ::IsWindowVisible(dialog) ? "yes" : "no";
     } else {
         throw DriverError("unknown step " + key);
     }
@@ -823,6 +876,70 @@ TEST_F(OptionDialog, ASaveThatFailsStillReleasesTheDialog) {
     SetErrorReporter([](const std::exception&) {});
     config.reset();
     SetErrorReporter(nullptr);
+}
+
+// OptionPrinter.* runs with the print queues CUPS-PDF (the default) and CUPS-PDF2.
+class OptionPrinter : public OptionDialog {
+protected:
+    void SetUp() override {
+        OptionDialog::SetUp();
+        ThePrinter().ForgetChoice();
+    }
+};
+
+TEST_F(OptionPrinter, ThePrinterButtonClosesWithCancelWhenTheSetupIsCancelled) {
+    WriteSettings(kSettings);
+    const auto before = SettingsFile();
+    TFLConfig config(settingsPath_);
+    const DialogRun run = Run(config, {L"type edtDefaultFolder \\more", L"click btnSetPrinter", L"setup-cancel"});
+    EXPECT_FALSE(run.ok);
+    EXPECT_EQ(run.Seen("setup shows"), "CUPS-PDF");
+    EXPECT_EQ(config.DefaultFolder(), Utf8ToAnsi("C:\\写真\\保存先"));
+    EXPECT_EQ(SettingsFile(), before);
+    EXPECT_EQ(ThePrinter().DeviceName(), u"CUPS-PDF");
+}
+
+TEST_F(OptionPrinter, AConfirmedPrinterIsThePrintersAndTheDialogStillClosesWithCancel) {
+    WriteSettings(kSettings);
+    const auto before = SettingsFile();
+    TFLConfig config(settingsPath_);
+    const DialogRun run = Run(config, {L"type edtDefaultFolder \\more", L"click cbxIsAutoFileName",
+                                       L"click btnSetPrinter", L"setup-ok CUPS-PDF2"});
+    EXPECT_FALSE(run.ok);
+    EXPECT_EQ(run.Seen("setup chose"), "CUPS-PDF2");
+    EXPECT_EQ(config.DefaultFolder(), Utf8ToAnsi("C:\\写真\\保存先"));
+    EXPECT_FALSE(config.IsAutoFileName());
+    EXPECT_FALSE(config.Dirty());
+    EXPECT_EQ(SettingsFile(), before);  // the printer is not a setting
+    EXPECT_EQ(ThePrinter().DeviceName(), u"CUPS-PDF2");
+
+    // The choice lasts: the next opening shows it, and a cancelled setup keeps it.
+    const DialogRun again = Run(config, {L"click btnSetPrinter", L"setup-cancel"});
+    EXPECT_EQ(again.Seen("setup shows"), "CUPS-PDF2");
+    EXPECT_EQ(ThePrinter().DeviceName(), u"CUPS-PDF2");
+}
+
+// OptionNoPrinter.* runs with no print queue at all.
+class OptionNoPrinter : public OptionDialog {
+protected:
+    void SetUp() override {
+        OptionDialog::SetUp();
+        TheApplication().SetTitle(u"Framlet");
+        TheApplication().InstallErrorHandler();
+    }
+    void TearDown() override { SetErrorReporter(nullptr); }
+};
+
+TEST_F(OptionNoPrinter, ThePrinterButtonReportsTheMissingPrinterAndTheDialogStaysOpen) {
+    WriteSettings(kSettings);
+    const auto before = SettingsFile();
+    TFLConfig config(settingsPath_);
+    const DialogRun run = Run(config, {L"click btnSetPrinter", L"message-ok", L"open", L"clear edtPrefixOfFileName",
+                                       L"type edtPrefixOfFileName after_", L"click btnOk"});
+    EXPECT_EQ(run.Seen("message"), "プリンタがインストールされていません。");
+    EXPECT_EQ(run.Seen("open"), "yes");
+    EXPECT_TRUE(run.ok);
+    EXPECT_EQ(config.PrefixOfFileName(), "after_");
 }
 
 }  // namespace
