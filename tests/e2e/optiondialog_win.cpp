@@ -379,6 +379,9 @@ void RunStep(const std::wstring& step, std::map<std::string, std::string>& seen)
     } else if (verb == "red") {
         seen[key] = TextColour(Control(name));
     } else if (verb == "focus") {
+        // The focus arrives with the activation, which Wine completes a little after showing;
+        // the form hands it on to a control from its own WM_SETFOCUS.
+        e2e::WaitUntil([] { return ::IsChild(dialog, FocusedWindow(dialog)) != FALSE; }, 3000);
         seen[key] = NameOf(FocusedWindow(dialog));
     } else if (verb == "click") {
         ClickOn(Control(name));
