@@ -74,44 +74,38 @@ HWND WaitForWindow(const std::function<HWND()>& find, const char* what) {
     return found;
 }
 
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+    return TRUE;
+}
+
+std::vector<HWND> TopWindows() {
+    std::vector<HWND> windows;
+    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
 // A visible top-level window of the process that owns the dialog, of the given class.
 HWND FindTopOfDialogProcess(const wchar_t* className, HWND owner = nullptr) {
-    struct Search {
-        DWORD pid;
-        const wchar_t* className;
-        HWND owner;
-        HWND found;
-    } search{0, className, owner, nullptr};
-    ::GetWindowThreadProcessId(dialog, &search.pid);
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(hwnd, &pid);
-            if (pid != s->pid || !::IsWindowVisible(hwnd) || ClassName(hwnd) != s->className) return TRUE;
-            if (s->owner && ::GetWindow(hwnd, GW_OWNER) != s->owner) return TRUE;
-            s->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    DWORD dialogProcess = 0;
+    ::GetWindowThreadProcessId(dialog, &dialogProcess);
+    for (HWND hwnd : TopWindows()) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(hwnd, &pid);
+        if (pid != dialogProcess || !::IsWindowVisible(hwnd) || ClassName(hwnd) != className) continue;
+        if (owner && ::GetWindow(hwnd, GW_OWNER) != owner) continue;
+        return hwnd;
+    }
+    return nullptr;
 }
 
 HWND FindDescendantOfClass(HWND parent, const wchar_t* className) {
-    struct Search {
-        const wchar_t* className;
-        HWND found;
-    } search{className, nullptr};
-    ::EnumChildWindows(
-        parent,
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            if (::lstrcmpiW(ClassName(hwnd).c_str(), s->className) != 0) return TRUE;
-            s->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> windows;
+    ::EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    for (HWND hwnd : windows) {
+        if (::lstrcmpiW(ClassName(hwnd).c_str(), className) == 0) return hwnd;
+    }
+    return nullptr;
 }
 
 // The dialog's control at the place its design row gives it.
@@ -464,16 +458,13 @@ void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD) {
     if (!driverGoneAt) driverGoneAt = now;
     if (now - driverGoneAt < 2000) return;
     watchdogFired = true;
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM) -> BOOL {
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(hwnd, &pid);
-            if (pid != ::GetCurrentProcessId() || !::IsWindowVisible(hwnd)) return TRUE;
-            if (ClassName(hwnd) == L"#32770") ::PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
-            if (ClassName(hwnd) == L"TfmOption") ::PostMessageW(hwnd, WM_CLOSE, 0, 0);
-            return TRUE;
-        },
-        0);
+    for (HWND hwnd : TopWindows()) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(hwnd, &pid);
+        if (pid != ::GetCurrentProcessId() || !::IsWindowVisible(hwnd)) continue;
+        if (ClassName(hwnd) == L"#32770") ::PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
+        if (ClassName(hwnd) == L"TfmOption") ::PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    }
 }
 
 struct DialogRun {
