@@ -12,6 +12,7 @@
 #include "selection/SelectArea.h"
 #include "settings/FLConfig.h"
 #include "settings/IniFile.h"
+#include "settings/option_win.h"
 #include "win32/Application.h"
 #include "win32/FormComponents.h"
 #include "win32/Resources.h"
@@ -348,6 +349,6 @@ void TfmMain::btnSaveClick(Control*) {}
 
 void TfmMain::btnPrintClick(Control*) {}
 
-void TfmMain::btnOptionClick(Control&) {}
+void TfmMain::btnOptionClick(Control&) { ShowOptionDialog(*this, *config_); }
 
 void TfmMain::btnCancelClick(Control&) { TheApplication().Minimize(); }

@@ -22,6 +22,7 @@
 #include "platform/Text.h"
 #include "selection/SelectionTestSupport.h"
 #include "settings/IniFile.h"
+#include "settings/OptionLayout.h"
 
 namespace {
 
@@ -505,6 +506,61 @@ TEST_F(MainWindow, TheEnglishResourceIniMakesTheWholeWindowEnglish) {
     std::wstring all = e2e::WindowText(main_);
     ::EnumChildWindows(main_, CollectTextProc, reinterpret_cast<LPARAM>(&all));
     for (const wchar_t c : all) EXPECT_LT(static_cast<unsigned>(c), 0x80u) << "in " << Utf16ToUtf8(std::u16string(all.begin(), all.end()));
+}
+
+// The options dialog as the main window's button opens it; the dialog itself is checked in
+// optiondialog_win.cpp.
+TEST_F(MainWindow, TheOptionButtonOpensTheOptionsOverTheWindowAndOkSavesAtOnce) {
+    Install("[Option]\r\nPrefixOfFileName=Shot_\r\n");
+    Launch();
+    const auto optionControl = [](HWND dialog, std::string_view name) {
+        FindById find{0, nullptr};
+        for (size_t row = 0; row < kOptionFormLayout.controls.size(); ++row) {
+            if (name == kOptionFormLayout.controls[row].name) find.id = 100 + static_cast<int>(row);
+        }
+        ::EnumChildWindows(dialog, FindByIdProc, reinterpret_cast<LPARAM>(&find));
+        return find.found;
+    };
+    const auto open = [&] {
+        const POINT button = CentreOf(Control("btnOption"));
+        e2e::Click(button.x, button.y);
+        HWND dialog = program_->WaitForTopWindow(L"TfmOption");
+        EXPECT_TRUE(dialog && e2e::WaitUntil([&] { return ::IsWindowVisible(dialog) != FALSE; }));
+        return dialog;
+    };
+
+    HWND dialog = open();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(::GetWindow(dialog, GW_OWNER), main_);
+    EXPECT_FALSE(::IsWindowEnabled(main_));  // modal
+    RECT own, main;
+    ::GetWindowRect(dialog, &own);
+    ::GetWindowRect(main_, &main);
+    EXPECT_NEAR(own.left + own.right, main.left + main.right, 1);
+    EXPECT_NEAR(own.top + own.bottom, main.top + main.bottom, 1);
+    EXPECT_EQ(e2e::WindowText(optionControl(dialog, "edtPrefixOfFileName")), L"Shot_");
+
+    const POINT prefix = CentreOf(optionControl(dialog, "edtPrefixOfFileName"));
+    e2e::Click(prefix.x, prefix.y);
+    e2e::PressKey(VK_END);
+    e2e::TypeText(L"X");
+    const POINT ok = CentreOf(optionControl(dialog, "btnOk"));
+    e2e::Click(ok.x, ok.y);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !::IsWindow(dialog); })) << "the dialog was not released";
+    EXPECT_TRUE(e2e::WaitUntil([&] { return ::IsWindowEnabled(main_) != FALSE; }));
+    EXPECT_EQ(IniFile(SettingsFile()).ReadString("Option", "PrefixOfFileName", ""), "Shot_X");
+
+    // Esc discards: the file stays as OK left it.
+    const auto written = ReadTestFile(SettingsFile());
+    dialog = open();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(e2e::WindowText(optionControl(dialog, "edtPrefixOfFileName")), L"Shot_X");
+    const POINT prefixAgain = CentreOf(optionControl(dialog, "edtPrefixOfFileName"));
+    e2e::Click(prefixAgain.x, prefixAgain.y);
+    e2e::TypeText(L"Y");
+    e2e::PressKey(VK_ESCAPE);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !::IsWindow(dialog); })) << "the dialog was not released";
+    EXPECT_EQ(ReadTestFile(SettingsFile()), written);
 }
 
 // The pictures of the window are shown: each picture file's pixels, its background colour
