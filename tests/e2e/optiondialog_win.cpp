@@ -160,13 +160,13 @@ void SendKeys(const std::vector<WORD>& held, WORD vk) {
 }
 
 // "ESCAPE", "RETURN", "TAB", "HOME", "CTRL+V", "ALT+O"...
-void PressNamedKey(const std::string& spec) {
+void PressNamedKey(const std::string& combination) {
     static const std::map<std::string, WORD> named = {
         {"ESCAPE", VK_ESCAPE}, {"RETURN", VK_RETURN}, {"TAB", VK_TAB}, {"HOME", VK_HOME},   {"END", VK_END},
         {"UP", VK_UP},         {"DOWN", VK_DOWN},     {"LEFT", VK_LEFT}, {"RIGHT", VK_RIGHT}, {"BACK", VK_BACK},
     };
     std::vector<WORD> held;
-    std::string rest = spec;
+    std::string rest = combination;
     for (;;) {
         if (rest.rfind("CTRL+", 0) == 0) {
             held.push_back(VK_CONTROL);
@@ -187,7 +187,7 @@ void PressNamedKey(const std::string& spec) {
     } else if (rest.size() == 1) {
         SendKeys(held, static_cast<WORD>(rest[0]));
     } else {
-        throw DriverError("unknown key " + spec);
+        throw DriverError("unknown key " + combination);
     }
 }
 
