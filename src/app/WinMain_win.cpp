@@ -7,8 +7,20 @@
 
 #include "app/main_win.h"
 #include "win32/Application.h"
+#include "win32/Handles.h"
+
+namespace {
+constexpr char kMutexName[] = "_VEDivavov_Mutex";
+}
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Only one copy runs: a later one ends at once, without a word and without waking the first.
+    if (HANDLE running = ::OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kMutexName)) {
+        ::CloseHandle(running);
+        return 0;
+    }
+    const UniqueHandle mutex(::CreateMutexA(nullptr, FALSE, kMutexName));
+
     // The manifest asks for common controls 6; its window classes are registered here.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
@@ -25,5 +37,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     application.SetMainForm(fmMain.get());
     application.Run();
+    if (mutex) ::ReleaseMutex(mutex.Get());
     return 0;
 }

@@ -1,10 +1,13 @@
 #include "app/main_win.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "app/FrameStrips.h"
 #include "app/MainLayout.h"
 #include "app/Messages.h"
+#include "app/TrellinInt_win.h"
 #include "localisation/International.h"
 #include "localisation/MsgResource.h"
 #include "platform/FileSystem.h"
@@ -22,6 +25,15 @@ namespace {
 std::unique_ptr<QMsgResource> programMessages;
 
 constexpr unsigned kEscape = 27;
+
+constexpr UINT kTrayIconId = 1;
+constexpr char kTrayTip[] = "VEDivavov";
+
+#if defined(__i386__)
+// The record the shell is given is the old, first form of NOTIFYICONDATA.
+static_assert(NOTIFYICONDATAA_V1_SIZE == 88);
+#endif
+static_assert((NIF_MESSAGE | NIF_ICON | NIF_TIP) == 7);
 
 Cursor CursorFor(CursorShape shape) {
     switch (shape) {
@@ -103,6 +115,29 @@ TfmMain::TfmMain(const MainWindowFiles& files) : settingsFile_(files.settingsFil
     imgCapture_->OnDblClick = [this](Control& sender) { imgCaptureDblClick(sender); };
     OnKeyDown = [this](unsigned& key, ShiftState shift) { FormKeyDown(key, shift); };
     OnDestroy = [this] { FormDestroy(); };
+    OnShow = [this] { FormShow(); };
+    OnCloseQuery = [this](bool& canClose) { FormCloseQuery(canClose); };
+    SetMessageHandler(WM_START_MINIMIZED, [](WPARAM, LPARAM) -> std::optional<LRESULT> {
+        TheApplication().Minimize();
+        return 0;
+    });
+    SetMessageHandler(WM_TRAY_NOTIFY, [this](WPARAM, LPARAM lp) -> std::optional<LRESULT> {
+        WMTrayNotify(lp);
+        return 0;
+    });
+    // The form's own handling then asks FormCloseQuery, which no longer asks the user.
+    SetMessageHandler(WM_QUERYENDSESSION, [this](WPARAM, LPARAM) -> std::optional<LRESULT> {
+        endingSession_ = true;
+        return std::nullopt;
+    });
+    // A restarted shell has forgotten every icon: without ours again a user could never reach us.
+    SetMessageHandler(::RegisterWindowMessageA("TaskbarCreated"), [this](WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (inTray_) {
+            inTray_ = false;
+            AddTrayIcon();
+        }
+        return 0;
+    });
 
     SetMessageHandler(WM_CAPTURE_SCREEN, [this](WPARAM, LPARAM) -> std::optional<LRESULT> {
         CaptureImage(kCaptureScreen);
@@ -130,6 +165,9 @@ TfmMain::~TfmMain() {
     // Normally FormDestroy has freed these already; a form deleted with its window still open
     // (tests) gets no destroy event.
     OnDestroy = nullptr;
+    RemoveTrayIcon();
+    UnchainApplication();
+    if (hookInstalled_) RemoveHook();
     selectArea_.reset();
     config_.reset();
     international_.reset();
@@ -143,20 +181,95 @@ void TfmMain::FormCreate() {
     Get<ScrollBox>("sbxCanvas").SetDoubleBuffered(true);
     config_ = std::make_unique<TFLConfig>(settingsFile_);
     LoadControls();
-    // The tray flag, the keyboard hook and the chaining into the application's minimise and
-    // restore events come here, in this order, with the tray.
+    inTray_ = false;
+    hookInstalled_ = InstallHook(Handle());
+    if (!hookInstalled_) TheApplication().MessageDialog(u"Can not hook the keyboard.");
+    Application& application = TheApplication();
+    oldOnRestore_ = application.OnRestore;
+    application.OnRestore = [this] { AppRestore(); };
+    oldOnMinimize_ = application.OnMinimize;
+    application.OnMinimize = [this] { AppMinimize(); };
+    chained_ = true;
     imgCapture_->SetSize(0, 0);
     loading_ = false;
 }
 
 void TfmMain::FormDestroy() {
-    // The tray icon, the application's minimise and restore handlers and the keyboard hook are
-    // taken away here first, with the tray.
+    RemoveTrayIcon();
+    UnchainApplication();
+    if (hookInstalled_) {
+        RemoveHook();
+        hookInstalled_ = false;
+    }
     selectArea_.reset();
     StoreControls();
     config_.reset();
     international_.reset();
     programMessages.reset();
+}
+
+void TfmMain::UnchainApplication() {
+    if (!chained_) return;
+    Application& application = TheApplication();
+    application.OnRestore = std::move(oldOnRestore_);
+    application.OnMinimize = std::move(oldOnMinimize_);
+    oldOnRestore_ = nullptr;
+    oldOnMinimize_ = nullptr;
+    chained_ = false;
+}
+
+void TfmMain::FormShow() { ::PostMessageA(Handle(), WM_START_MINIMIZED, 0, 0); }
+
+void TfmMain::AppMinimize() {
+    if (oldOnMinimize_) oldOnMinimize_();
+    AddTrayIcon();
+    // The application has already hidden the main window, its only top-level window, so no
+    // taskbar button is left.
+}
+
+void TfmMain::AppRestore() {
+    if (oldOnRestore_) oldOnRestore_();
+    RemoveTrayIcon();
+    ::SetForegroundWindow(Handle());
+}
+
+void TfmMain::AddTrayIcon() {
+    if (inTray_) return;
+    trayIcon_ = NOTIFYICONDATAA{};
+    trayIcon_.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    trayIcon_.hWnd = Handle();
+    trayIcon_.uID = kTrayIconId;
+    trayIcon_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    trayIcon_.uCallbackMessage = WM_TRAY_NOTIFY;
+    trayIcon_.hIcon = LoadIconResource(kMainIconResource, ::GetSystemMetrics(SM_CXSMICON));
+    // The whole 64-byte field: the text, then zero bytes.
+    std::fill(std::begin(trayIcon_.szTip), std::end(trayIcon_.szTip), '\0');
+    std::copy(std::begin(kTrayTip), std::end(kTrayTip), trayIcon_.szTip);
+    ::Shell_NotifyIconA(NIM_ADD, &trayIcon_);
+    inTray_ = true;
+}
+
+void TfmMain::RemoveTrayIcon() {
+    if (!inTray_) return;
+    ::Shell_NotifyIconA(NIM_DELETE, &trayIcon_);
+    inTray_ = false;
+}
+
+void TfmMain::WMTrayNotify(LPARAM mouseMessage) {
+    if (mouseMessage == WM_LBUTTONDBLCLK) TheApplication().Restore();
+    TheApplication().ProcessMessages();
+}
+
+void TfmMain::FormCloseQuery(bool& canClose) {
+    if (endingSession_) {
+        canClose = true;
+        return;
+    }
+    const QMsgResource& messages = *TheMsgResource();
+    const std::u16string text = TheApplication().Title() + messages.GetMsg(u"message", u"fmMain_Close_1") + u"\r" +
+                                messages.GetMsg(u"message", u"fmMain_Close_2") + u"\r" +
+                                messages.GetMsg(u"message", u"fmMain_Close_3");
+    canClose = TheApplication().MessageDialog(text, {}, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
 }
 
 void TfmMain::LoadControls() {

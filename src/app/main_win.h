@@ -1,5 +1,10 @@
 #pragma once
+#include <windows.h>
+
+#include <shellapi.h>
+
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -41,6 +46,18 @@ public:
     // Creation and destruction (raised by the form's events).
     void FormCreate();
     void FormDestroy();
+    // The first showing sends the program to the tray, by a posted WM_START_MINIMIZED.
+    void FormShow();
+    // Asks "Framlet" + the three close messages in an OK/Cancel box, unless the session ends.
+    void FormCloseQuery(bool& canClose);
+
+    // Chained into the application's minimise and restore events: the tray icon comes and goes.
+    void AppMinimize();
+    void AppRestore();
+    // Each does nothing when the icon already is (or is not) there.
+    void AddTrayIcon();
+    void RemoveTrayIcon();
+    bool InTray() const { return inTray_; }
 
     // Settings into the option controls; called while the loading flag is set.
     void LoadControls();
@@ -89,6 +106,8 @@ private:
     PointerOutcome ChangeSelection(Operation&& operation);
     void StoreNumber(Edit& box, int32_t current, void (TFLConfig::*setter)(int32_t));
     void BringToFront();
+    void WMTrayNotify(LPARAM mouseMessage);
+    void UnchainApplication();
 
     std::string settingsFile_;
     std::string programFolder_;
@@ -97,6 +116,15 @@ private:
     std::unique_ptr<TSelectArea> selectArea_;
     std::unique_ptr<TFLConfig> config_;
     bool loading_ = false;
+    bool inTray_ = false;
+    bool endingSession_ = false;
+    bool hookInstalled_ = false;
+    bool chained_ = false;
+    // Filled each time the icon is added; its old 88-byte form (in the 32-bit program).
+    NOTIFYICONDATAA trayIcon_{};
+    // The application's handlers from before FormCreate chained in; put back by FormDestroy.
+    std::function<void()> oldOnMinimize_;
+    std::function<void()> oldOnRestore_;
 
     Image* imgCapture_ = nullptr;
     Button* btnUnSelect_ = nullptr;

@@ -16,6 +16,7 @@
 
 #include "Driver_win.h"
 #include "TestSupport.h"
+#include "Tray_win.h"
 #include "app/MainLayout.h"
 #include "app/Messages.h"
 #include "platform/MemoryBitmap.h"
@@ -181,18 +182,27 @@ protected:
         if (!resourceIni.empty()) WriteTestFile(dir_.File("Resource.ini"), resourceIni);
     }
 
+    // The program starts into the tray; a capture request brings its window back, as the
+    // capture key would.
     void Launch() {
         program_ = std::make_unique<e2e::Program>(folder_ + L"Framlet.exe");
         main_ = program_->WaitForTopWindow(L"TfmMain");
         ASSERT_NE(main_, nullptr) << "no main window";
-        ASSERT_TRUE(e2e::WaitUntil([&] { return ::IsWindowVisible(main_) != FALSE; }));
+        ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::TrayIcons().size() == 1 && !::IsWindowVisible(main_); }))
+            << "not in the tray";
+        e2e::MoveTrayAside();
+        ::PostMessageW(main_, WM_CAPTURE_SCREEN, 0, 0);
+        ASSERT_TRUE(e2e::WaitUntil([&] { return ::IsWindowVisible(main_) && ::GetForegroundWindow() == main_; }));
         thread_ = ::GetWindowThreadProcessId(main_, nullptr);
     }
 
-    // Closing the window ends the program at once (the confirmation is not there yet).
+    // Closing the window asks first: the answer OK ends the program.
     void TearDown() override {
         if (!program_ || !program_->Running()) return;
         ::PostMessageW(main_, WM_CLOSE, 0, 0);
+        HWND box = e2e::WaitForMessageBox(program_->Id(), 5000);
+        EXPECT_NE(box, nullptr) << "no close question";
+        if (box) e2e::CloseMessageBox(box, IDOK);
         DWORD exitCode = 1;
         EXPECT_TRUE(program_->WaitForExit(5000, &exitCode));
         EXPECT_EQ(exitCode, 0u);
@@ -218,7 +228,9 @@ protected:
 
     void Minimise() {
         ::PostMessageW(main_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-        ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindowVisible(main_); })) << "still shown";
+        ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindowVisible(main_) && e2e::TrayIcons().size() == 1; }))
+            << "not in the tray";
+        e2e::MoveTrayAside();
     }
 
     // As a capture key pressed while the program waits minimised: the picture is taken, then

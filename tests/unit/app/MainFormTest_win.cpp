@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -607,6 +608,97 @@ TEST_F(MainFormTest, DestroyingTheWindowStoresTheControlsAndFreesWhatItOwns) {
     EXPECT_EQ(form->Config(), nullptr);
     EXPECT_EQ(form->SelectArea(), nullptr);
     EXPECT_EQ(TheMsgResource(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// The application's events as the form finds them and leaves them: each records its calls.
+class TrayTest : public MainFormTest {
+protected:
+    void SetUp() override {
+        Application& app = TheApplication();
+        keptMinimize = app.OnMinimize;
+        keptRestore = app.OnRestore;
+        app.OnMinimize = [this] { calls += "m(" + std::string(form && form->InTray() ? "tray" : "none") + ")"; };
+        app.OnRestore = [this] { calls += "r(" + std::string(form && form->InTray() ? "tray" : "none") + ")"; };
+        app.Restore();  // an earlier test may have left the application minimised
+        calls.clear();
+    }
+    void TearDown() override {
+        MainFormTest::TearDown();
+        TheApplication().OnMinimize = keptMinimize;
+        TheApplication().OnRestore = keptRestore;
+    }
+    std::string calls;
+    std::function<void()> keptMinimize, keptRestore;
+};
+
+TEST_F(TrayTest, TheFirstShowingGoesToTheTrayThroughTheChainedHandlersWhichRunFirst) {
+    Start();
+    // FormShow's posted request has been handled: the old handler saw no icon yet.
+    EXPECT_EQ(calls, "m(none)");
+    EXPECT_TRUE(TheApplication().Minimized());
+    EXPECT_TRUE(form->InTray());
+    TheApplication().Restore();
+    EXPECT_EQ(calls, "m(none)r(tray)");
+    EXPECT_FALSE(form->InTray());
+}
+
+TEST_F(TrayTest, MinimisingTwiceAddsTheIconOnceAndRestoringTwiceRemovesItOnce) {
+    Start();
+    TheApplication().Restore();
+    calls.clear();
+    form->AddTrayIcon();
+    form->AddTrayIcon();
+    EXPECT_TRUE(form->InTray());
+    form->RemoveTrayIcon();
+    EXPECT_FALSE(form->InTray());
+    form->RemoveTrayIcon();
+    EXPECT_FALSE(form->InTray());
+    EXPECT_EQ(calls, "");
+}
+
+TEST_F(TrayTest, OnlyALeftDoubleClickOnTheIconRestores) {
+    Start();
+    ASSERT_TRUE(TheApplication().Minimized());
+    for (const UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDBLCLK, WM_MOUSEMOVE}) {
+        ::SendMessageW(form->Handle(), WM_TRAY_NOTIFY, 1, mouse);
+        EXPECT_TRUE(TheApplication().Minimized()) << mouse;
+    }
+    ::SendMessageW(form->Handle(), WM_TRAY_NOTIFY, 1, WM_LBUTTONDBLCLK);
+    EXPECT_FALSE(TheApplication().Minimized());
+    EXPECT_FALSE(form->InTray());
+}
+
+TEST_F(TrayTest, ARestartedShellGetsTheIconAgainOnlyWhileInTheTray) {
+    Start();
+    const UINT taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
+    ::SendMessageW(form->Handle(), taskbarCreated, 0, 0);
+    EXPECT_TRUE(form->InTray());
+    TheApplication().Restore();
+    ::SendMessageW(form->Handle(), taskbarCreated, 0, 0);
+    EXPECT_FALSE(form->InTray());
+}
+
+TEST_F(TrayTest, DestroyingTheWindowPutsTheHandlersBackAndTakesTheIconAway) {
+    Start();
+    ASSERT_TRUE(form->InTray());
+    ::DestroyWindow(form->Handle());
+    calls.clear();
+    TheApplication().Restore();
+    TheApplication().Minimize();
+    EXPECT_EQ(calls, "r(none)m(none)");  // the form's own handlers are gone
+}
+
+TEST_F(TrayTest, TheEndOfTheSessionClosesWithoutAQuestion) {
+    Start();
+    // A question box would block this call: the form must answer at once.
+    EXPECT_EQ(::SendMessageW(form->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    bool canClose = false;
+    form->FormCloseQuery(canClose);
+    EXPECT_TRUE(canClose);
 }
 
 }  // namespace

@@ -1,0 +1,28 @@
+#pragma once
+// What a user sees of a resident program from outside: Wine's tray window with its icons, and
+// the message boxes a program shows. Works across processes.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// The icons in Wine's system tray window (X window / Win32 class __winex11_standalone_tray,
+// one child of class __winex11_tray_icon per icon), in no particular order. Empty without tray.
+std::vector<HWND> TrayIcons();
+// Puts the tray window in the bottom-right corner, under other windows, where it stays out of
+// screen captures that a test compares with a known picture.
+void MoveTrayAside();
+
+// A visible message box (a #32770 dialog) of the process, or null.
+HWND FindMessageBox(DWORD processId);
+HWND WaitForMessageBox(DWORD processId, int timeoutMs = 10000);
+// The box's message: the text of its static control that has text.
+std::wstring MessageBoxText(HWND box);
+// Answers the box with a real click on its button with the given id (IDOK, IDCANCEL...).
+bool AnswerMessageBox(HWND box, int buttonId);
+// For clean-up: the real click, and if the box is still there, the button's command.
+void CloseMessageBox(HWND box, int buttonId);
+
+}  // namespace e2e
