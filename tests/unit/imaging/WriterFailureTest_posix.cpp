@@ -1,32 +1,13 @@
-#include <sys/resource.h>
-
 #include <gtest/gtest.h>
 
-#include <csignal>
-
 #include "Pictures.h"
+#include "FileSizeLimit_posix.h"
 #include "TestSupport.h"
 #include "imaging/BmpFile.h"
 #include "imaging/JpegWriter.h"
 #include "platform/AppError.h"
 
 namespace {
-
-// The file-size limit stands in for a full disk and binds root too.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old_); }
-
-private:
-    rlimit old_{};
-};
 
 TEST(PictureFilesOnDisk, AWriteThatFailsPartWayKeepsTheOldFile) {
     std::mt19937 random(2);

@@ -1,29 +1,10 @@
-#include <sys/resource.h>
-
-#include <csignal>
-
 #include <gtest/gtest.h>
 
+#include "FileSizeLimit_posix.h"
 #include "TestSupport.h"
 #include "settings/FLConfig.h"
 
 namespace {
-
-// Writing fails part-way (the file-size limit stands in for a full disk, and binds root too).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old_); }
-
-private:
-    rlimit old_{};
-};
 
 TEST(FLConfigOnDisk, AWriteThatFailsPartWayKeepsTheOldFileAndDirty) {
     TempDir dir;
