@@ -8,6 +8,11 @@
 #include "app/MainLayout.h"
 #include "app/Messages.h"
 #include "app/TrellinInt_win.h"
+#include "app/PrintLayout.h"
+#include "app/SaveNaming.h"
+#include "imaging/BmpFile.h"
+#include "imaging/ImageLib.h"
+#include "imaging/JpegWriter.h"
 #include "localisation/International.h"
 #include "localisation/MsgResource.h"
 #include "platform/FileSystem.h"
@@ -16,9 +21,15 @@
 #include "settings/FLConfig.h"
 #include "settings/IniFile.h"
 #include "settings/option_win.h"
+#include "platform/AppError.h"
 #include "win32/Application.h"
+#include "win32/BitmapDib.h"
 #include "win32/FormComponents.h"
+#include "win32/GdiBitmap.h"
+#include "win32/Printer.h"
 #include "win32/Resources.h"
+
+#include <commdlg.h>
 
 namespace {
 
@@ -59,6 +70,35 @@ bool DigitOrBackspace(char16_t key) { return key == 8 || (key >= u'0' && key <= 
 
 bool SameFrame(const TSelectArea& a, const TSelectArea& b) {
     return a.State == b.State && a.Rect == b.Rect && (a.State != TSelectArea::kStateSelected || a.Grips == b.Grips);
+}
+
+// The picture as a bitmap file at the depth of the bitmap that holds it (the display's), with
+// its colour table where that depth has one; replaced only once complete.
+void WriteBitmapAtOwnDepth(const std::string& path, HBITMAP picture) {
+    const BitmapDib dib(picture);
+    const BITMAPINFOHEADER& header = dib.Info()->bmiHeader;
+    BmpImage image;
+    image.width = header.biWidth;
+    image.height = header.biHeight;
+    image.bitCount = header.biBitCount;
+    image.bits = static_cast<const uint8_t*>(dib.Bits());
+    image.stride = static_cast<int32_t>((static_cast<int64_t>(header.biWidth) * header.biBitCount + 31) / 32 * 4);
+    if (header.biBitCount <= 8) {
+        const uint32_t colors = header.biClrUsed != 0 ? header.biClrUsed : (1u << header.biBitCount);
+        image.colorTable = {reinterpret_cast<const DibColor*>(dib.Info()->bmiColors), colors};
+    }
+    ReplaceFileAtomically(path, EncodeBmp(image));
+}
+
+// "a|b|c" (UTF-8) as the dialog wants it: ANSI, entries separated and ended by NUL, a second
+// NUL at the end.
+std::string DialogFilter(std::string_view utf8) {
+    std::string filter = Utf8ToAnsi(utf8);
+    for (char& c : filter) {
+        if (c == '|') c = '\0';
+    }
+    filter.push_back('\0');
+    return filter;
 }
 
 }  // namespace
@@ -458,9 +498,98 @@ void TfmMain::FormKeyDown(unsigned& key, ShiftState) {
     if (key == kEscape) btnUnSelectClick(nullptr);
 }
 
-void TfmMain::btnSaveClick(Control*) {}
+bool TfmMain::CommandGuard() const {
+    return config_ && CommandGuardPasses(imgCapture_->Width(), imgCapture_->Height(), *config_);
+}
 
-void TfmMain::btnPrintClick(Control*) {}
+UniqueBitmap TfmMain::PrepareFinalImage() {
+    TSelectArea& area = *selectArea_;
+    if (area.State != TSelectArea::kStateNone) {
+        // The frame is in the picture's pixels: erase it before anything reads them.
+        btnUnSelectClick(nullptr);
+    } else {
+        area.Rect = ::Rect{0, 0, imgCapture_->Width() - 1, imgCapture_->Height() - 1};
+    }
+    if (area.Rect.Left == area.Rect.Right) area.Rect.Right = area.Rect.Left + 1;
+    if (area.Rect.Top == area.Rect.Bottom) area.Rect.Bottom = area.Rect.Top + 1;
+
+    GdiBitmap finalPicture;
+    {
+        const GdiBitmap source = GdiBitmap::Borrow(imgCapture_->PictureHandle());
+        TrimImage(source, finalPicture, area.Rect, *config_);
+    }
+    // The view gets its own copy: the caller may still be using this bitmap when the message
+    // loop runs (printing) and a capture replaces the view's picture.
+    imgCapture_->AssignPicture(finalPicture.Handle());
+    imgCapture_->SetSize(finalPicture.Width(), finalPicture.Height());
+    return finalPicture.Release();
+}
+
+bool TfmMain::SaveDialog::Execute(HWND owner) {
+    const std::string filter = DialogFilter(kSaveFilter);
+    // Room for a long path chosen in the dialog.
+    std::string file(32768, '\0');
+    file.replace(0, std::min(FileName.size(), file.size() - 1), FileName, 0, file.size() - 1);
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = static_cast<DWORD>(FilterIndex);
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrInitialDir = InitialDir.empty() ? nullptr : InitialDir.c_str();
+    dialog.lpstrDefExt = DefaultExt.c_str();
+    // No OFN_NOCHANGEDIR: the folder browsed to becomes the current folder, which a relative
+    // default folder then means.
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER;
+    if (!::GetSaveFileNameA(&dialog)) {
+        if (const DWORD error = ::CommDlgExtendedError()) {
+            throw AppError("保存ダイアログを開けません (エラー " + std::to_string(error) + ")");
+        }
+        return false;
+    }
+    FilterIndex = static_cast<int>(dialog.nFilterIndex);
+    FileName = file.c_str();
+    return true;
+}
+
+bool TfmMain::ChooseSaveFileName(std::string& name) {
+    const SaveDialogRequest request = PrepareSaveFileName(*config_, SystemFileProbe());
+    dlgSave.InitialDir = request.InitialDir;
+    dlgSave.DefaultExt = request.DefaultExt;
+    dlgSave.FilterIndex = request.FilterIndex;
+    dlgSave.FileName = request.FileName;
+    if (request.ShowDialog && !dlgSave.Execute(Handle())) return false;
+    name = dlgSave.FileName;
+    return true;
+}
+
+void TfmMain::btnSaveClick(Control*) {
+    if (!CommandGuard()) return;
+    PrepareFinalImage().Reset();
+    std::string name;
+    if (ChooseSaveFileName(name)) {
+        // The view's picture: a capture handled while the dialog was open has replaced it.
+        if (IsJpegFileName(name)) {
+            const GdiBitmap picture = GdiBitmap::Borrow(imgCapture_->PictureHandle());
+            WriteJpegFile(name, picture);
+        } else {
+            WriteBitmapAtOwnDepth(name, imgCapture_->PictureHandle());
+        }
+    }
+    TheApplication().Minimize();
+}
+
+void TfmMain::btnPrintClick(Control*) {
+    if (!CommandGuard()) return;
+    const UniqueBitmap finalPicture = PrepareFinalImage();
+    Printer& printer = ThePrinter();
+    const PrintLayout layout = CalcPrintLayout(printer.PageWidth(), printer.PageHeight(), imgCapture_->Width(), imgCapture_->Height());
+    PrintDocument document = printer.BeginDoc();
+    DrawBitmapDib(document.Handle(), layout.X, layout.Y, layout.DW, layout.DH, finalPicture.Get());
+    document.EndDoc();
+    TheApplication().Minimize();
+}
 
 void TfmMain::btnOptionClick(Control&) { ShowOptionDialog(*this, *config_); }
 

@@ -89,8 +89,21 @@ public:
 
     // The Save and Print commands and the options dialog are wired here; their work is added
     // with those commands.
+    // Save: the final picture into the view, a name (automatic or from dlgSave), the file as
+    // JPEG or bitmap by the name's extension, then minimise. Nothing at all when the guard fails;
+    // no minimise when writing fails (the error goes on to the application's handler).
     void btnSaveClick(Control* sender);
+    // Print: the final picture on one page, as large as fits nine tenths of the printable area,
+    // centred; then minimise. Printing errors go on to the application's handler.
     void btnPrintClick(Control* sender);
+    // The first step of Save and Print: the view at least 1 x 1, Width, Height and Scale above 0.
+    bool CommandGuard() const;
+    // Clears the selection (or takes the whole picture), trims the view's picture into a new
+    // display-compatible bitmap, shows a copy of it in the view and returns it to the caller.
+    UniqueBitmap PrepareFinalImage();
+    // The name to write: the automatic name, or the one chosen in dlgSave. False when the user
+    // cancelled the dialog (name untouched).
+    bool ChooseSaveFileName(std::string& name);
     void btnOptionClick(Control& sender);
     // Back to the tray: minimises the application.
     void btnCancelClick(Control& sender);
@@ -125,6 +138,15 @@ private:
     // The application's handlers from before FormCreate chained in; put back by FormDestroy.
     std::function<void()> oldOnMinimize_;
     std::function<void()> oldOnRestore_;
+
+    // The save dialog's values, set anew for each use and kept after it.
+    struct SaveDialog {
+        std::string InitialDir;
+        std::string DefaultExt;
+        int FilterIndex = 1;
+        std::string FileName;
+        bool Execute(HWND owner);
+    } dlgSave;
 
     Image* imgCapture_ = nullptr;
     Button* btnUnSelect_ = nullptr;
