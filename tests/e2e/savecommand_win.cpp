@@ -5,10 +5,12 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <winspool.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -70,6 +72,14 @@ MemoryBitmap ScreenPattern() {
     MemoryBitmap picture(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
     for (int y = 0; y < picture.Height(); ++y) {
         for (int x = 0; x < picture.Width(); ++x) picture.SetPixel(x, y, e2e::PatternPixel(x, y));
+    }
+    return picture;
+}
+
+MemoryBitmap FromShot(const e2e::ScreenShot& shot) {
+    MemoryBitmap picture(shot.width, shot.height);
+    for (int y = 0; y < shot.height; ++y) {
+        for (int x = 0; x < shot.width; ++x) picture.SetPixel(x, y, shot.At(x, y));
     }
     return picture;
 }
@@ -250,7 +260,10 @@ protected:
         for (int y = 0; y < h; ++y) {
             for (int x = 0; x < w; ++x) {
                 if (shot.At(x, y) != picture.Pixel(x, y)) {
-                    return ::testing::AssertionFailure() << "view pixel " << x << "," << y << " differs";
+                    char text[96];
+                    std::snprintf(text, sizeof text, "view pixel %d,%d shows %06X instead of %06X", x, y, shot.At(x, y),
+                                  picture.Pixel(x, y));
+                    return ::testing::AssertionFailure() << text;
                 }
             }
         }
@@ -397,6 +410,159 @@ TEST_F(Save, AWriteIntoAMissingFolderShowsTheErrorAndTheProgramGoesOn) {
     EXPECT_FALSE(Exists(Folder() + "\\missing"));
     EXPECT_TRUE(program_->Running());
     // Still working: a new capture arrives.
+    CaptureScreen();
+    EXPECT_TRUE(::IsWindowVisible(main_));
+}
+
+// An ordinary window whose client area (width x height) shows four coloured quadrants, so a flip, a mirror
+// or swapped red and blue show on paper: red top left, green top right, blue bottom left,
+// yellow bottom right.
+class QuadrantWindow {
+public:
+    static constexpr uint32_t kColours[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00};
+    QuadrantWindow(int x, int y, int width, int height) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"FramletTestQuadrants";
+        ::RegisterClassW(&wc);
+        RECT outer{0, 0, width, height};
+        ::AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, FALSE, 0);
+        hwnd_ = ::CreateWindowExW(0, wc.lpszClassName, L"Quadrants", WS_OVERLAPPEDWINDOW, x, y, outer.right - outer.left,
+                                  outer.bottom - outer.top, nullptr, nullptr, wc.hInstance, nullptr);
+        ::ShowWindow(hwnd_, SW_SHOW);
+        ::UpdateWindow(hwnd_);
+    }
+    ~QuadrantWindow() { ::DestroyWindow(hwnd_); }
+    QuadrantWindow(const QuadrantWindow&) = delete;
+    QuadrantWindow& operator=(const QuadrantWindow&) = delete;
+    HWND Handle() const { return hwnd_; }
+
+    static MemoryBitmap Picture(int width, int height) {
+        MemoryBitmap picture(width, height);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) picture.SetPixel(x, y, kColours[(x >= width / 2 ? 1 : 0) + (y >= height / 2 ? 2 : 0)]);
+        }
+        return picture;
+    }
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg != WM_PAINT) return ::DefWindowProcW(hwnd, msg, wp, lp);
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(hwnd, &ps);
+        RECT rc;
+        ::GetClientRect(hwnd, &rc);
+        for (int q = 0; q < 4; ++q) {
+            const uint32_t c = kColours[q];
+            HBRUSH brush = ::CreateSolidBrush(RGB(c >> 16, (c >> 8) & 0xFF, c & 0xFF));
+            const RECT part{q % 2 ? rc.right / 2 : 0, q / 2 ? rc.bottom / 2 : 0, q % 2 ? rc.right : rc.right / 2,
+                            q / 2 ? rc.bottom : rc.bottom / 2};
+            ::FillRect(dc, &part, brush);
+            ::DeleteObject(brush);
+        }
+        ::EndPaint(hwnd, &ps);
+        return 0;
+    }
+    HWND hwnd_ = nullptr;
+};
+
+// The folder the print queues write into, as Wine sees it (drive Z: is the Linux root).
+std::string OutFolder() {
+    const char* out = std::getenv("CUPS_PDF_OUT");
+    if (!out || !*out) return {};
+    std::string path = std::string("Z:") + out;
+    for (char& c : path) c = c == '/' ? '\\' : c;
+    return path;
+}
+
+// One line of the job list that print-check.py compares the PDF files with: the queue, the
+// final picture's size, where the layout puts it, and the default printer's page geometry.
+void RecordJob(int width, int height) {
+    wchar_t name[256] = {};
+    DWORD size = 256;
+    ASSERT_TRUE(::GetDefaultPrinterW(name, &size)) << "no default printer";
+    HDC dc = ::CreateDCW(L"WINSPOOL", name, nullptr, nullptr);
+    ASSERT_NE(dc, nullptr);
+    const PrintLayout layout = CalcPrintLayout(::GetDeviceCaps(dc, HORZRES), ::GetDeviceCaps(dc, VERTRES), width, height);
+    std::ofstream jobs(OutFolder() + "\\jobs.txt", std::ios::app);
+    jobs << "queue=" << ToAnsi(name) << " width=" << width << " height=" << height << " x=" << layout.X
+         << " y=" << layout.Y << " dw=" << layout.DW << " dh=" << layout.DH << " dpix=" << ::GetDeviceCaps(dc, LOGPIXELSX)
+         << " dpiy=" << ::GetDeviceCaps(dc, LOGPIXELSY) << " offx=" << ::GetDeviceCaps(dc, PHYSICALOFFSETX)
+         << " offy=" << ::GetDeviceCaps(dc, PHYSICALOFFSETY) << " physw=" << ::GetDeviceCaps(dc, PHYSICALWIDTH)
+         << " physh=" << ::GetDeviceCaps(dc, PHYSICALHEIGHT) << "\n";
+    ::DeleteDC(dc);
+    ASSERT_TRUE(jobs.good()) << "cannot write the job list in " << OutFolder();
+}
+
+using PrintCommand = Commands;
+
+// Runs under tests/e2e/cups-pdf; print-check.py then checks the PDF files against the jobs.
+TEST_F(PrintCommand, PrintsTheSelectionOnOnePageAndAgainReducedOnceMore) {
+    ASSERT_FALSE(OutFolder().empty()) << "run it under tests/e2e/cups-pdf";
+    Install("[Trim]\r\nType=1\r\nScale=50\r\n");
+    Launch();
+    constexpr int kWidth = 160, kHeight = 120;
+    int left = 0, top = 0;  // of the quadrants in the captured picture
+    {
+        // A window capture of an ordinary window of the test whose client area holds the quadrants.
+        Minimise();
+        QuadrantWindow quadrants(60, 40, kWidth, kHeight);
+        ::SetForegroundWindow(quadrants.Handle());
+        ASSERT_TRUE(e2e::WaitUntil([&] { return ::GetForegroundWindow() == quadrants.Handle(); }));
+        RECT outer;
+        ::GetWindowRect(quadrants.Handle(), &outer);
+        POINT client{0, 0};
+        ::ClientToScreen(quadrants.Handle(), &client);
+        left = client.x - outer.left;
+        top = client.y - outer.top;
+        const RECT area{client.x, client.y, client.x + kWidth, client.y + kHeight};
+        ASSERT_TRUE(e2e::WaitUntil([&] { return FromShot(e2e::CaptureRect(area)) == QuadrantWindow::Picture(kWidth, kHeight); }))
+            << "the quadrants are not on the screen";
+        ::PostMessageW(main_, WM_CAPTURE_WINDOW, 0, 0);
+        ASSERT_TRUE(e2e::WaitUntil([&] { return ::IsWindowVisible(main_) && ViewSize().cx == outer.right - outer.left; }));
+    }
+    ASSERT_TRUE(e2e::WaitUntil([&] { return ::GetForegroundWindow() == main_; })) << "not in front";
+    ClickToFocus(Control("edtWidth"));  // the program takes input again
+    Select(left, top, left + kWidth - 1, top + kHeight - 1);
+    const MemoryBitmap first = Trimmed(QuadrantWindow::Picture(kWidth, kHeight), Rect{0, 0, kWidth - 1, kHeight - 1}, SettingsFile());
+    ClickButton("btnPrint");
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindowVisible(main_) || ProgramWindow(L"#32770"); }, 30000));
+    ASSERT_EQ(ProgramWindow(L"#32770"), nullptr) << "an error: " << ChildTexts(ProgramWindow(L"#32770"));
+    ASSERT_EQ(ViewSize().cx, kWidth / 2);
+    ASSERT_EQ(ViewSize().cy, kHeight / 2);
+    RecordJob(kWidth / 2, kHeight / 2);
+
+    // Shown again: the view holds the final picture, and a second Print reduces it once more.
+    ::ShowWindow(main_, SW_SHOW);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return static_cast<bool>(ViewStartsWith(first)); })) << ViewStartsWith(first).message();
+    ClickButton("btnPrint");
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindowVisible(main_); }, 30000)) << "not minimised";
+    ASSERT_EQ(ViewSize().cx, kWidth / 4);
+    ASSERT_EQ(ViewSize().cy, kHeight / 4);
+    RecordJob(kWidth / 4, kHeight / 4);
+}
+
+// Runs under tests/e2e/cups-pdf --no-queues.
+TEST_F(PrintCommand, WithNoPrinterTheErrorIsShownAndTheProgramGoesOn) {
+    e2e::PatternWindow pattern;
+    Install("[Trim]\r\nType=3\r\n");
+    Launch();
+    ClickButton("btnPrint");  // before any capture: nothing
+    ClickToFocus(Control("edtWidth"));
+    EXPECT_EQ(ProgramWindow(L"#32770"), nullptr);
+    EXPECT_TRUE(::IsWindowVisible(main_));
+
+    CaptureScreen();
+    ClickButton("btnPrint");
+    HWND box = WaitForDialog();
+    ASSERT_NE(box, nullptr) << "no error message box";
+    EXPECT_EQ(e2e::WindowText(box), L"Framlet");
+    EXPECT_NE(e2e::FindChildByText(box, FromUtf8("プリンタがインストールされていません。")), nullptr) << ChildTexts(box);
+    EXPECT_TRUE(::IsWindowVisible(main_)) << "minimised after a failed print";
+    e2e::PressKey(VK_RETURN);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return ProgramWindow(L"#32770") == nullptr; }));
+    EXPECT_TRUE(program_->Running());
     CaptureScreen();
     EXPECT_TRUE(::IsWindowVisible(main_));
 }
