@@ -576,7 +576,9 @@ TEST_F(MainFormTest, ChoosingRatioRefitsAndOtherModesLeaveTheRectangle) {
 }
 
 TEST_F(MainFormTest, ADoubleClickInsideMovesNothingAndAsksForSaveAfterwards) {
-    Start("[Trim]\r\nType=2\r\n");
+    // Saved by automatic name without the dialog, into the test's folder.
+    Start("[Trim]\r\nType=2\r\n[Option]\r\nIsDefaultFolder=1\r\nIsAutoFileName=1\r\nIsNoUseDialog=1\r\nDefaultFolder=" +
+          dir.Path() + "\r\n");
     CapturePattern();
     DragOnView(40, 30, 100, 90);
     Mouse(WM_LBUTTONDOWN, 60, 60, MK_LBUTTON);
@@ -593,6 +595,10 @@ TEST_F(MainFormTest, ADoubleClickInsideMovesNothingAndAsksForSaveAfterwards) {
     EXPECT_EQ(form->SelectArea()->Rect, (Rect{40, 30, 100, 90}));
     Pump();  // the request is handled
     EXPECT_FALSE(::PeekMessageW(&pending, form->Handle(), WM_SAVE_REQUEST, WM_SAVE_REQUEST, PM_NOREMOVE));
+    EXPECT_TRUE(ReadTestFile(dir.File("Capture_0001.jpg")).has_value());
+    EXPECT_EQ(form->SelectArea()->State, TSelectArea::kStateNone);
+    EXPECT_EQ(form->SelectArea()->Rect, (Rect{40, 30, 100, 90}));
+    TheApplication().Restore();
 }
 
 TEST_F(MainFormTest, DestroyingTheWindowStoresTheControlsAndFreesWhatItOwns) {
