@@ -19,6 +19,7 @@
 
 #include "Driver_win.h"
 #include "TestSupport.h"
+#include "Tray_win.h"
 #include "app/MainLayout.h"
 #include "app/Messages.h"
 #include "app/PrintLayout.h"
@@ -146,17 +147,24 @@ protected:
         WriteTestFile(SettingsFile(), settings);
     }
 
+    // The program starts into the tray, its window hidden.
     void Launch() {
         program_ = std::make_unique<e2e::Program>(folder_ + L"Framlet.exe");
         main_ = program_->WaitForTopWindow(L"TfmMain");
         ASSERT_NE(main_, nullptr) << "no main window";
-        ASSERT_TRUE(e2e::WaitUntil([&] { return ::IsWindowVisible(main_) != FALSE; }));
+        ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::TrayIcons().size() == 1 && !::IsWindowVisible(main_); }))
+            << "not in the tray";
+        e2e::MoveTrayAside();
         thread_ = ::GetWindowThreadProcessId(main_, nullptr);
     }
 
+    // Closing the window asks first: the answer OK ends the program.
     void TearDown() override {
         if (!program_ || !program_->Running()) return;
         ::PostMessageW(main_, WM_CLOSE, 0, 0);
+        HWND box = e2e::WaitForMessageBox(program_->Id(), 5000);
+        EXPECT_NE(box, nullptr) << "no close question";
+        if (box) e2e::CloseMessageBox(box, IDOK);
         DWORD exitCode = 1;
         EXPECT_TRUE(program_->WaitForExit(5000, &exitCode));
         EXPECT_EQ(exitCode, 0u);
@@ -196,7 +204,9 @@ protected:
 
     void Minimise() {
         ::PostMessageW(main_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-        ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindowVisible(main_); })) << "still shown";
+        ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindowVisible(main_) && e2e::TrayIcons().size() == 1; }))
+            << "not in the tray";
+        e2e::MoveTrayAside();
     }
 
     // As a capture key pressed while the program waits minimised. The pattern window must
@@ -344,12 +354,13 @@ TEST_F(Save, ABitmapIsWrittenAtTheDisplayDepthWithTheFinalPixelsAndTheViewShowsT
 TEST_F(Save, SaveBeforeAnyCaptureDoesNothing) {
     Install(AutoSettings(Folder()));
     Launch();
-    ClickToFocus(Control("btnSave"));
-    ClickToFocus(Control("edtWidth"));  // the click on Save has been handled once this one has
-    EXPECT_TRUE(::IsWindowVisible(main_));
+    // As the double click asks, but answered at once: a dialog would keep it waiting.
+    DWORD_PTR result = 0;
+    EXPECT_NE(::SendMessageTimeoutW(main_, WM_SAVE_REQUEST, 0, 0, SMTO_NORMAL, 5000, &result), 0) << "Save did not return";
     EXPECT_EQ(ProgramWindow(L"#32770"), nullptr);
     EXPECT_FALSE(Exists(Folder() + "\\Capture_0001.jpg"));
     EXPECT_EQ(ViewSize().cx, 0);
+    EXPECT_EQ(e2e::TrayIcons().size(), 1u);
 }
 
 TEST_F(Save, TheDialogOpensOnTheFolderWithTheProposedNameAndWritesByTheTypedExtension) {
@@ -548,10 +559,6 @@ TEST_F(PrintCommand, WithNoPrinterTheErrorIsShownAndTheProgramGoesOn) {
     e2e::PatternWindow pattern;
     Install("[Trim]\r\nType=3\r\n");
     Launch();
-    ClickButton("btnPrint");  // before any capture: nothing
-    ClickToFocus(Control("edtWidth"));
-    EXPECT_EQ(ProgramWindow(L"#32770"), nullptr);
-    EXPECT_TRUE(::IsWindowVisible(main_));
 
     CaptureScreen();
     ClickButton("btnPrint");
