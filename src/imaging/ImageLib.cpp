@@ -97,6 +97,7 @@ inline BoxSums<Sum> SumBox(const TrimContext& context, const BoxSpan& column, co
         }
     }
     // Positions outside the picture are white, without effects.
+    // cppcheck-suppress redundantAssignment ; a false finding: nothing is assigned twice
     const int64_t outside = row.count * column.count - int64_t{row.insideCount} * column.insideCount;
     if (outside > 0) {
         sums.blue += static_cast<Sum>(outside * 255);

@@ -19,7 +19,7 @@ ComponentKind ComponentKindOf(ControlKind kind) {
 
 namespace {
 
-class MemoryComponent : public LocalisableComponent {
+class MemoryComponent final : public LocalisableComponent {
 public:
     explicit MemoryComponent(const ControlLayout& row)
         : name_(row.name), kind_(ComponentKindOf(row.kind)), text_(Utf8ToAnsi(row.text)), hint_(Utf8ToAnsi(row.hint)) {
@@ -30,7 +30,7 @@ public:
             items_.push_back(Utf8ToAnsi(items.substr(0, end)));
             items = end == std::string_view::npos ? std::string_view() : items.substr(end + 1);
         }
-        SetText(text_);
+        SelectItem(text_);
     }
 
     std::string Name() const override { return name_; }
@@ -57,12 +57,7 @@ public:
             text_ = value;
             return;
         }
-        for (size_t i = 0; i < items_.size(); ++i) {
-            if (items_[i] == value) {
-                selected_ = static_cast<int>(i);
-                return;
-            }
-        }
+        SelectItem(value);
     }
 
     int ItemCount() const override { return static_cast<int>(items_.size()); }
@@ -74,6 +69,15 @@ public:
     }
 
 private:
+    void SelectItem(const std::string& value) {
+        for (size_t i = 0; i < items_.size(); ++i) {
+            if (items_[i] == value) {
+                selected_ = static_cast<int>(i);
+                return;
+            }
+        }
+    }
+
     std::string name_;
     ComponentKind kind_;
     std::string text_;

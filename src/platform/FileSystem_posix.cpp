@@ -93,7 +93,7 @@ std::string ExpandFileName(const std::string& path) {
     std::string whole;
     if (path.front() != '/') {
         std::string cwd(4096, '\0');
-        if (::getcwd(cwd.data(), cwd.size())) whole = cwd.c_str();
+        if (::getcwd(cwd.data(), cwd.size())) whole.assign(cwd.data(), std::strlen(cwd.data()));
         whole += '/';
     }
     whole += path;

@@ -23,6 +23,7 @@ constexpr int32_t MulDivRound(int32_t a, int32_t b, int32_t c) {
     const bool negative = (product < 0) != (c < 0);
     const uint64_t n = product < 0 ? static_cast<uint64_t>(-product) : static_cast<uint64_t>(product);
     const uint64_t d = c < 0 ? static_cast<uint64_t>(-static_cast<int64_t>(c)) : static_cast<uint64_t>(c);
+    // cppcheck-suppress zerodivcond ; c is not 0 here
     const uint64_t q = (n + d / 2) / d;
     if (q > (negative ? 0x80000000ull : 0x7FFFFFFFull)) return -1;
     return negative ? static_cast<int32_t>(-static_cast<int64_t>(q)) : static_cast<int32_t>(q);

@@ -14,6 +14,7 @@ struct PixelAllocator {
     using value_type = T;
     PixelAllocator() = default;
     template <class U>
+    // cppcheck-suppress noExplicitConstructor ; allocators of other types convert implicitly
     PixelAllocator(const PixelAllocator<U>&) noexcept {}
     T* allocate(size_t n) {
         if (n > SIZE_MAX / sizeof(T)) throw std::bad_alloc();

@@ -115,15 +115,16 @@ void SoftwareCanvas::OnePixelLine(Point from, Point to) {
     // Straight lines as spans, clipped before touching anything, so a line of any length costs
     // only the pixels it shows.
     if (dy == 0) {
-        const int64_t first = dx > 0 ? from.x : int64_t{to.x} + 1;
-        const int64_t last = dx > 0 ? int64_t{to.x} - 1 : from.x;
+        // From the start up to, not including, the end point, in either direction.
+        const int64_t first = std::min<int64_t>(from.x, int64_t{to.x} + 1);
+        const int64_t last = std::max<int64_t>(from.x, int64_t{to.x} - 1);
         FillBlock(ClampToInt(first, 0, width), ClampToInt(from.y, -1, height), ClampToInt(last + 1, 0, width),
                   ClampToInt(int64_t{from.y} + 1, -1, height), penColor_);
         return;
     }
     if (dx == 0) {
-        const int64_t first = dy > 0 ? from.y : int64_t{to.y} + 1;
-        const int64_t last = dy > 0 ? int64_t{to.y} - 1 : from.y;
+        const int64_t first = std::min<int64_t>(from.y, int64_t{to.y} + 1);
+        const int64_t last = std::max<int64_t>(from.y, int64_t{to.y} - 1);
         FillBlock(ClampToInt(from.x, -1, width), ClampToInt(first, 0, height), ClampToInt(int64_t{from.x} + 1, -1, width),
                   ClampToInt(last + 1, 0, height), penColor_);
         return;
