@@ -30,21 +30,6 @@ std::string NormaliseInitialDir(std::string_view folder) {
     return std::string(folder);
 }
 
-std::string ExtractFileExt(std::string_view name) {
-    const size_t delimiter = LastPathDelimiter(name);
-    const size_t start = delimiter == std::string_view::npos ? 0 : delimiter + 1;
-    size_t dot = std::string_view::npos;
-    for (size_t i = start; i < name.size(); ++i) {
-        const auto c = static_cast<unsigned char>(name[i]);
-        if (IsLeadByte(c)) {
-            ++i;
-        } else if (c == '.') {
-            dot = i;
-        }
-    }
-    return dot == std::string_view::npos ? std::string() : std::string(name.substr(dot));
-}
-
 bool IsJpegFileName(std::string_view name) {
     std::string ext = ExtractFileExt(name);
     for (char& c : ext) {

@@ -31,9 +31,6 @@ bool IsValidPrefix(std::string_view prefix);
 // than one character and the character before it is not ":" (D:\pics\ -> D:\pics; C:\ stays).
 std::string NormaliseInitialDir(std::string_view folder);
 
-// The part from the last "." of the last path component, dot included, or "".
-std::string ExtractFileExt(std::string_view name);
-
 // ".jpg" and ".jpeg" in any letter case give JPEG; everything else, or no extension, a bitmap.
 bool IsJpegFileName(std::string_view name);
 

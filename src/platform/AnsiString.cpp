@@ -50,10 +50,12 @@ std::string ExtractFileDir(std::string_view path) {
     return std::string(path.substr(0, at));
 }
 
-std::string ChangeFileExt(std::string_view path, std::string_view ext) {
+namespace {
+// Where the extension of the last path component starts (its "."), or the path's length.
+size_t ExtensionStart(std::string_view path) {
     const size_t delimiter = LastPathDelimiter(path);
     const size_t nameStart = delimiter == std::string_view::npos ? 0 : delimiter + 1;
-    size_t dot = std::string_view::npos;
+    size_t dot = path.size();
     for (size_t i = nameStart; i < path.size(); ++i) {
         const auto c = static_cast<unsigned char>(path[i]);
         if (IsLeadByte(c)) {
@@ -62,7 +64,14 @@ std::string ChangeFileExt(std::string_view path, std::string_view ext) {
             dot = i;
         }
     }
-    std::string result(path.substr(0, dot == std::string_view::npos ? path.size() : dot));
+    return dot;
+}
+}  // namespace
+
+std::string ExtractFileExt(std::string_view path) { return std::string(path.substr(ExtensionStart(path))); }
+
+std::string ChangeFileExt(std::string_view path, std::string_view ext) {
+    std::string result(path.substr(0, ExtensionStart(path)));
     result += ext;
     return result;
 }

@@ -22,5 +22,8 @@ size_t LastPathDelimiter(std::string_view path);
 // The folder part of a path, without its trailing delimiter ("" when there is none).
 std::string ExtractFileDir(std::string_view path);
 
+// The part from the last "." of the last path component, dot included, or "".
+std::string ExtractFileExt(std::string_view path);
+
 // The path with its extension (from the last '.' after the last delimiter) replaced by ext.
 std::string ChangeFileExt(std::string_view path, std::string_view ext);

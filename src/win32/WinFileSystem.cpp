@@ -6,26 +6,12 @@
 #include "platform/AppError.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
+#include "win32/SystemError.h"
 
 namespace {
 
-std::string SystemReason(DWORD error) {
-    wchar_t* text = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-        reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string reason;
-    if (length > 0 && text) {
-        reason = Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
-        while (!reason.empty() && static_cast<unsigned char>(reason.back()) <= 0x20) reason.pop_back();
-    }
-    if (text) ::LocalFree(text);
-    if (reason.empty()) reason = "Windows error " + std::to_string(error);
-    return reason;
-}
-
 [[noreturn]] void ThrowWriteFailure(const std::string& path, DWORD error) {
-    throw AppError(WriteFailureText(path, SystemReason(error)));
+    throw AppError(WriteFailureText(path, SystemErrorText(error)));
 }
 
 class FileHandle {
@@ -71,8 +57,8 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
 }
 
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
-    std::string folder = ExtractFileDir(path);
-    if (folder.empty()) folder = ".";
+    const std::string dir = ExtractFileDir(path);
+    const std::string folder = dir.empty() ? std::string(".") : dir;
     char tempName[MAX_PATH + 16] = {};
     // GetTempFileNameA creates the (empty) file in the target's own folder, so the final
     // move is a rename within one volume.

@@ -32,6 +32,8 @@ TEST(AnsiString, PathHelpersSkipTrailBytes) {
     EXPECT_EQ(ChangeFileExt("C:\\Tools\\capture.exe", ".ini"), "C:\\Tools\\capture.ini");
     EXPECT_EQ(ChangeFileExt("C:\\v1.2\\capture", ".ini"), "C:\\v1.2\\capture.ini");
     EXPECT_EQ(ChangeFileExt("/work/framlet-dev", ".ini"), "/work/framlet-dev.ini");
+    EXPECT_EQ(ExtractFileExt("C:\\dir.x\\name"), "");
+    EXPECT_EQ(ExtractFileExt("a.tar.gz"), ".gz");
     EXPECT_TRUE(SameTextAscii("Trim", "tRIM"));
     EXPECT_FALSE(SameTextAscii("Trim", "Trim "));
     EXPECT_EQ(TrimBlanks(" \t\r\nx y\x01 "), "x y");
