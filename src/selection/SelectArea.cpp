@@ -115,19 +115,21 @@ void TSelectArea::BeginDraw(int32_t X, int32_t Y, Canvas& canvas, const TFLConfi
     DrawFrame(canvas);
 }
 
-void TSelectArea::DragDraw(int32_t X, int32_t Y, Canvas& canvas, const TFLConfig& Settings) {
-    if (State != kStateDrawing) return;
+// Erases the frame, takes the rectangle the pointer now makes and the next state, and draws the
+// frame of that state (a selected frame has grips).
+void TSelectArea::MoveFrame(int32_t X, int32_t Y, Canvas& canvas, const TFLConfig& Settings, uint8_t nextState) {
     DrawFrame(canvas);
     Rect = CalcRect(X, Y, Settings);
+    SetState(nextState);
     DrawFrame(canvas);
 }
 
+void TSelectArea::DragDraw(int32_t X, int32_t Y, Canvas& canvas, const TFLConfig& Settings) {
+    if (State == kStateDrawing) MoveFrame(X, Y, canvas, Settings, State);
+}
+
 void TSelectArea::EndDraw(int32_t X, int32_t Y, Canvas& canvas, const TFLConfig& Settings) {
-    if (State != kStateDrawing) return;
-    DrawFrame(canvas);
-    Rect = CalcRect(X, Y, Settings);
-    SetState(kStateSelected);
-    DrawFrame(canvas);
+    if (State == kStateDrawing) MoveFrame(X, Y, canvas, Settings, kStateSelected);
 }
 
 bool TSelectArea::BeginAdjust(int32_t X, int32_t Y, Canvas& canvas, const TFLConfig& Settings) {
@@ -136,26 +138,16 @@ bool TSelectArea::BeginAdjust(int32_t X, int32_t Y, Canvas& canvas, const TFLCon
     if (hit == kHitNothing) return false;
     DragKind = hit == kHitMove ? kDragMove : OppositeGrip(hit);
     Anchor = DragKind == kDragMove ? ::Point{X, Y} : GetGripPoint(DragKind);
-    DrawFrame(canvas);
-    SetState(kStateAdjusting);
-    Rect = CalcRect(X, Y, Settings);
-    DrawFrame(canvas);
+    MoveFrame(X, Y, canvas, Settings, kStateAdjusting);
     return true;
 }
 
 void TSelectArea::DragAdjust(int32_t X, int32_t Y, Canvas& canvas, const TFLConfig& Settings) {
-    if (State != kStateAdjusting) return;
-    DrawFrame(canvas);
-    Rect = CalcRect(X, Y, Settings);
-    DrawFrame(canvas);
+    if (State == kStateAdjusting) MoveFrame(X, Y, canvas, Settings, State);
 }
 
 void TSelectArea::EndAdjust(int32_t X, int32_t Y, Canvas& canvas, const TFLConfig& Settings) {
-    if (State != kStateAdjusting) return;
-    DrawFrame(canvas);
-    Rect = CalcRect(X, Y, Settings);
-    SetState(kStateSelected);
-    DrawFrame(canvas);
+    if (State == kStateAdjusting) MoveFrame(X, Y, canvas, Settings, kStateSelected);
 }
 
 void TSelectArea::ApplyRatio(Canvas& canvas, const TFLConfig& Settings) {

@@ -72,4 +72,7 @@ public:
     std::array<::Point, 5> OutlinePoints() const;
     // The grip whose centre lies opposite grip 0..7.
     static uint8_t OppositeGrip(int grip);
+
+private:
+    void MoveFrame(int32_t X, int32_t Y, Canvas& canvas, const TFLConfig& Settings, uint8_t nextState);
 };
