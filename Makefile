@@ -22,5 +22,9 @@ run: build-win64
 bench: build-native
 	@build/native/framlet-bench --benchmark_counters_tabular=true
 
+# The release: the 32-bit program (the one shipped) and the 64-bit one, each in its own zip.
+dist: build-win32 build-win64
+	@for preset in win32 win64; do scripts/make-dist build/$$preset $$preset dist || exit 1; done
+
 clean:
 	rm -rf build out dist
