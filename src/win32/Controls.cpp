@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/FormScaling.h"
 #include "platform/Text.h"
 #include "win32/Form.h"
 
@@ -125,6 +126,12 @@ void Control::SetBounds(int left, int top, int width, int height) {
     ::SetWindowPos(Handle(), nullptr, left, top, std::max(width, 0), std::max(height, 0),
                    SWP_NOZORDER | SWP_NOACTIVATE);
     if (parent_) parent_->ChildResized();
+}
+
+void Control::PlaceAt(const LayoutRect& place, int) {
+    designPlace_ = DockRect{place.left, place.top, place.width, place.height};
+    if (dockFlags_) return;
+    SetBounds(place.left, place.top, place.width, place.height);
 }
 
 void Control::SetSize(int width, int height) {
@@ -480,14 +487,23 @@ LRESULT Edit::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return Control::HandleMessage(msg, wp, lp);
 }
 
+namespace {
+// A drop-down list's window height includes the dropped list; the closed box takes the font's
+// height. 96-DPI pixels, like the table.
+constexpr int kListHeight = 160;
+}  // namespace
+
 void ComboBox::Create(HWND parentWindow, const ControlLayout& row, int id) {
     id_ = id;
-    // The window's height includes the dropped list; the closed box takes the font's height.
-    constexpr int kListHeight = 160;
+    const int listHeight = row.place.height + ScaleForDpi(kListHeight, owner_.Dpi());
     CreateStandard(L"COMBOBOX", 0, BaseStyle(row) | CBS_DROPDOWNLIST | WS_VSCROLL, u"", row.place.left,
-                   row.place.top, row.place.width, row.place.height + kListHeight, parentWindow, IdAsMenu(id));
+                   row.place.top, row.place.width, listHeight, parentWindow, IdAsMenu(id));
     SetItems(SplitItems(row.items));
     SetTextW(Utf8ToUtf16(row.text ? row.text : ""));
+}
+
+void ComboBox::PlaceAt(const LayoutRect& place, int dpi) {
+    Control::PlaceAt(LayoutRect{place.left, place.top, place.width, place.height + ScaleForDpi(kListHeight, dpi)}, dpi);
 }
 
 size_t ComboBox::ItemCount() const {
@@ -574,6 +590,11 @@ void Label::Create(HWND parentWindow, const ControlLayout& row, int id) {
     CreateStandard(L"STATIC", 0, (BaseStyle(row) & ~WS_TABSTOP) | SS_LEFT, Utf8ToUtf16(row.text), row.place.left,
                    row.place.top, row.place.width, row.place.height, parentWindow, IdAsMenu(id));
     if (autoSize_) AdjustSize();
+}
+
+void Label::PlaceAt(const LayoutRect& place, int dpi) {
+    Control::PlaceAt(place, dpi);
+    if (autoSize_) AdjustSize();  // after the form's new font: the text's size at the new DPI
 }
 
 void Label::SetCaptionW(std::u16string_view text) {
@@ -829,6 +850,12 @@ Canvas* Image::PictureCanvas() {
     if (!dc) return nullptr;
     if (!canvas_) canvas_ = std::make_unique<GdiCanvas>(dc);
     return canvas_.get();
+}
+
+void Image::PlaceAt(const LayoutRect& place, int) {
+    designPlace_ = DockRect{place.left, place.top, Width(), Height()};
+    if (dockFlags_ || !Handle() || (parent_ && parent_->Kind() == ControlKind::ScrollBox)) return;
+    ::SetWindowPos(Handle(), nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Image::SetPicture(UniqueBitmap picture) {

@@ -82,6 +82,10 @@ public:
 
     // Creates the window as a child of parentWindow; called once by the form.
     virtual void Create(HWND parentWindow, const ControlLayout& row, int id) = 0;
+    // Puts the control at its table place scaled to the form's new DPI (the form calls this
+    // when its window changes scale). A docked control only takes the place as its design
+    // place: the form aligns it afterwards.
+    virtual void PlaceAt(const LayoutRect& place, int dpi);
     // A notification a child sent to its parent (WM_COMMAND, WM_DRAWITEM, WM_CTLCOLOR...),
     // passed back to the control it is about. True when handled.
     virtual bool Notified(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
@@ -224,6 +228,7 @@ public:
     std::u16string TextW() const override;
     void SetTextW(std::u16string_view text) override;
     void SetCaptionW(std::u16string_view text) override { SetTextW(text); }
+    void PlaceAt(const LayoutRect& place, int dpi) override;
 
     size_t ItemCount() const;
     std::vector<std::string> Items() const;
@@ -247,6 +252,7 @@ public:
     using Control::Control;
     void Create(HWND parentWindow, const ControlLayout& row, int id) override;
     void SetCaptionW(std::u16string_view text) override;
+    void PlaceAt(const LayoutRect& place, int dpi) override;
     bool AutoSize() const { return autoSize_; }
     void AdjustSize();
     void SetRedText(bool red);
@@ -307,6 +313,9 @@ public:
     using Control::Control;
     ~Image() override;
     void Create(HWND parentWindow, const ControlLayout& row, int id) override;
+    // Moves only: the size is its picture's, shown pixel for pixel at every DPI; inside a
+    // scroll box not even that, as the box keeps it at the scrolled origin.
+    void PlaceAt(const LayoutRect& place, int dpi) override;
 
     // Takes the bitmap (a device-dependent bitmap or a DIB section). Invalidates the view.
     void SetPicture(UniqueBitmap picture);

@@ -3,8 +3,14 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "platform/FormScaling.h"
 #include "platform/Text.h"
 #include "win32/Application.h"
+#include "win32/Dpi.h"
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
 
 namespace {
 
@@ -84,13 +90,25 @@ void Form::Create(const FormLayout& layout, HWND owner, FormBorder border, bool 
                     reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)},
                    exStyle, style, Utf8ToUtf16(layout.caption ? layout.caption : ""), CW_USEDEFAULT, CW_USEDEFAULT,
                    width, height, owner, nullptr);
+    // The table is in 96-DPI pixels: at any other DPI the form is made to its scaled size and
+    // the controls are built from scaled rows. At 96 DPI nothing here moves a pixel.
+    dpi_ = WindowDpi(Handle());
+    const ScaledFormLayout scaled(layout, dpi_);
+    const FormLayout& placed = scaled.Layout();
+    if (dpi_ != kDesignDpi) {
+        SIZE outer{placed.width, placed.height};
+        if (layout.clientSize) outer = OuterSizeForClient(outer, style, exStyle, dpi_);
+        ::SetWindowPos(Handle(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     if (layout.fontName && *layout.fontName && layout.fontHeight > 0) {
-        SetFont(Utf8ToUtf16(layout.fontName), layout.fontHeight);
+        fontFace_ = Utf8ToUtf16(layout.fontName);
+        designFontHeight_ = layout.fontHeight;
+        SetFont(fontFace_, placed.fontHeight);
     }
 
     std::vector<Control*> byRow(layout.controls.size(), nullptr);
-    for (size_t i = 0; i < layout.controls.size(); ++i) {
-        const ControlLayout& row = layout.controls[i];
+    for (size_t i = 0; i < placed.controls.size(); ++i) {
+        const ControlLayout& row = placed.controls[i];
         if (!IsControl(row.kind)) continue;
         Control* parent = nullptr;
         HWND parentWindow = Handle();
@@ -106,6 +124,7 @@ void Form::Create(const FormLayout& layout, HWND owner, FormBorder border, bool 
         if (font_) ::SendMessageW(control->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
         byRow[i] = control.get();
         controls_.push_back(control.get());
+        designPlaces_.push_back(layout.controls[i].place);
         owned_.push_back(std::move(control));
         if (row.flags & kDefaultButton) SetDefaultButton(dynamic_cast<Button*>(byRow[i]));
         if (row.flags & kCancelButton) SetCancelButton(dynamic_cast<Button*>(byRow[i]));
@@ -489,6 +508,22 @@ void Form::AlignChildren(Control* container) {
     }
 }
 
+void Form::ApplyDpi(int dpi) {
+    if (dpi <= 0 || dpi == dpi_) return;
+    dpi_ = dpi;
+    if (designFontHeight_ > 0) SetFont(fontFace_, ScaleForDpi(designFontHeight_, dpi_));
+    // Parents come before their children: each container has its new size before its own
+    // docked children are aligned inside it.
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        controls_[i]->PlaceAt(ScalePlace(designPlaces_[i], controls_[i]->Kind(), dpi_), dpi_);
+    }
+    AlignChildren(nullptr);
+    for (Control* control : controls_) {
+        if (IsContainer(control->Kind())) AlignChildren(control);
+        if (auto* box = dynamic_cast<ScrollBox*>(control)) box->UpdateRange();
+    }
+}
+
 void Form::RaiseDestroy() {
     if (destroyRaised_) return;
     destroyRaised_ = true;
@@ -536,8 +571,20 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             }
             break;
         case WM_GETMINMAXINFO:
-            if (minimumWidth_ > 0) reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize.x = minimumWidth_;
+            if (minimumWidth_ > 0) {
+                reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize.x = ScaleForDpi(minimumWidth_, dpi_);
+            }
             return 0;
+        case WM_DPICHANGED: {
+            // Moved to a monitor of another scale (or the scale changed): the layout follows,
+            // and the window takes the place Windows suggests, which keeps it under the pointer.
+            ApplyDpi(LOWORD(wp));
+            const RECT* suggested = reinterpret_cast<const RECT*>(lp);
+            ::SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                           suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+            AlignChildren(nullptr);
+            return 0;
+        }
         case WM_SETFOCUS: {
             // The form itself takes no keys: pass the focus on to the control that had it last.
             if (lastFocus_ && Usable(Handle(), lastFocus_->Handle())) {

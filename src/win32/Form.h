@@ -92,8 +92,12 @@ public:
     // Font of the form and every control: the face name and the character height in pixels.
     void SetFont(std::u16string_view faceName, int pixelHeight, BYTE charset = SHIFTJIS_CHARSET);
     HFONT Font() const { return font_.Get(); }
-    // Smallest outer width the user can size the window to; 0 for none.
+    // Smallest outer width the user can size the window to, in 96-DPI pixels like the table
+    // (scaled by the window's DPI); 0 for none.
     void SetMinimumWidth(int width) { minimumWidth_ = width; }
+    // The DPI the form is laid out for: its window's when it was made or last moved to a
+    // monitor of another scale.
+    int Dpi() const { return dpi_; }
     void SetPosition(FormPosition position) { position_ = position; }
     void CenterOnScreen();
     void CenterOn(HWND window);
@@ -141,6 +145,8 @@ private:
     void ApplyPosition();
     bool IsMainForm() const;
     void RaiseDestroy();
+    // Lays the form out again for a new DPI: font, and every control at its scaled table place.
+    void ApplyDpi(int dpi);
 
     std::string name_;
     std::vector<std::unique_ptr<Control>> owned_;
@@ -161,6 +167,10 @@ private:
     bool modal_ = false;
     int modalResult_ = kModalNone;
     int minimumWidth_ = 0;
+    int dpi_ = 96;
+    std::vector<LayoutRect> designPlaces_;  // the table's places, one per control of controls_
+    std::u16string fontFace_;
+    int designFontHeight_ = 0;
 };
 
 template <class T>

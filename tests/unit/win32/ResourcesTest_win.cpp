@@ -202,7 +202,8 @@ TEST_F(ExecutableResources, PicturesIconManifestAndVersion) {
     const std::string manifest = Resource(MAKEINTRESOURCEW(24), MAKEINTRESOURCEW(1));
     EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
     EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
-    EXPECT_NE(manifest.find("<dpiAware>true</dpiAware>"), std::string::npos);
+    EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos);
+    EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
 
     const std::string version = Resource(MAKEINTRESOURCEW(16), MAKEINTRESOURCEW(1));
     const uint32_t signature = 0xFEEF04BD;
