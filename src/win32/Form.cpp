@@ -512,8 +512,8 @@ void Form::ApplyDpi(int dpi) {
     if (dpi <= 0 || dpi == dpi_) return;
     dpi_ = dpi;
     if (designFontHeight_ > 0) SetFont(fontFace_, ScaleForDpi(designFontHeight_, dpi_));
-    // Parents come before their children: each container has its new size before its own
-    // docked children are aligned inside it.
+    // Every control at its scaled place first (docked ones only note theirs), then docking
+    // from the form inwards: parents come before their children in the table.
     for (size_t i = 0; i < controls_.size(); ++i) {
         controls_[i]->PlaceAt(ScalePlace(designPlaces_[i], controls_[i]->Kind(), dpi_), dpi_);
     }

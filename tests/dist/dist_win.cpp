@@ -7,8 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <memory>
+#include <cwchar>
 #include <string>
 
 #include "Driver_win.h"
