@@ -9,15 +9,17 @@
 
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "Driver_win.h"
+#include "Framlet_win.h"
 #include "TestSupport.h"
+#include "TestWindows_win.h"
 #include "Tray_win.h"
-#include "app/MainLayout.h"
 #include "app/Messages.h"
 #include "platform/MemoryBitmap.h"
 #include "platform/Text.h"
@@ -27,32 +29,10 @@
 
 namespace {
 
-std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
-std::wstring FromAnsi(const std::string& ansi) { return Wide(AnsiToUtf16(ansi)); }
-std::wstring FromUtf8(const std::string& utf8) { return Wide(Utf8ToUtf16(utf8)); }
-
-struct FindById {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK FindByIdProc(HWND hwnd, LPARAM lp) {
-    auto* find = reinterpret_cast<FindById*>(lp);
-    if (::GetDlgCtrlID(hwnd) != find->id) return TRUE;
-    find->found = hwnd;
-    return FALSE;
-}
-
-// A control of the main window by its name. The toolkit gives each control the id 100 plus its
-// row in the layout table.
-HWND ControlOf(HWND main, std::string_view name) {
-    FindById find{0, nullptr};
-    for (size_t row = 0; row < kMainFormLayout.controls.size(); ++row) {
-        if (name == kMainFormLayout.controls[row].name) find.id = 100 + static_cast<int>(row);
-    }
-    ::EnumChildWindows(main, FindByIdProc, reinterpret_cast<LPARAM>(&find));
-    return find.found;
-}
+using e2e::FromAnsi;
+using e2e::FromUtf8;
+using e2e::FromShot;
+using e2e::ScreenPattern;
 
 // The texts of the visible child windows, each after a '|'.
 BOOL CALLBACK CollectTextProc(HWND hwnd, LPARAM lp) {
@@ -60,69 +40,7 @@ BOOL CALLBACK CollectTextProc(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
-POINT CentreOf(HWND hwnd) {
-    RECT rc;
-    ::GetWindowRect(hwnd, &rc);
-    return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-}
-
 bool Checked(HWND button) { return ::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-// The screen as the pattern window shows it: what a whole-screen capture holds.
-MemoryBitmap ScreenPattern() {
-    MemoryBitmap picture(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
-    for (int y = 0; y < picture.Height(); ++y) {
-        for (int x = 0; x < picture.Width(); ++x) picture.SetPixel(x, y, e2e::PatternPixel(x, y));
-    }
-    return picture;
-}
-
-MemoryBitmap FromShot(const e2e::ScreenShot& shot) {
-    MemoryBitmap picture(shot.width, shot.height);
-    for (int y = 0; y < shot.height; ++y) {
-        for (int x = 0; x < shot.width; ++x) picture.SetPixel(x, y, shot.At(x, y));
-    }
-    return picture;
-}
-
-// An ordinary window of the test, title bar and borders included, showing a picture of its own.
-class TargetWindow {
-public:
-    TargetWindow(int x, int y, int width, int height) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        wc.lpszClassName = L"FramletTestTarget";
-        ::RegisterClassW(&wc);
-        hwnd_ = ::CreateWindowExW(0, wc.lpszClassName, L"Target", WS_OVERLAPPEDWINDOW, x, y, width, height, nullptr,
-                                  nullptr, wc.hInstance, nullptr);
-        ::ShowWindow(hwnd_, SW_SHOW);
-        ::UpdateWindow(hwnd_);
-    }
-    ~TargetWindow() { ::DestroyWindow(hwnd_); }
-    TargetWindow(const TargetWindow&) = delete;
-    TargetWindow& operator=(const TargetWindow&) = delete;
-    HWND Handle() const { return hwnd_; }
-
-private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-        if (msg != WM_PAINT) return ::DefWindowProcW(hwnd, msg, wp, lp);
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(hwnd, &ps);
-        RECT rc;
-        ::GetClientRect(hwnd, &rc);
-        for (int band = 0; band < 8; ++band) {
-            HBRUSH brush = ::CreateSolidBrush(RGB(band * 30, 255 - band * 25, (band * 77) & 0xFF));
-            RECT strip{rc.right * band / 8, 0, rc.right * (band + 1) / 8, rc.bottom};
-            ::FillRect(dc, &strip, brush);
-            ::DeleteObject(brush);
-        }
-        ::EndPaint(hwnd, &ps);
-        return 0;
-    }
-    HWND hwnd_ = nullptr;
-};
 
 // A bitmap file's pixels.
 MemoryBitmap LoadPictureFile(const std::string& path) {
@@ -166,179 +84,41 @@ bool Shows(const e2e::ScreenShot& shot, const MemoryBitmap& picture) {
     return false;
 }
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public e2e::FramletFixture {
 protected:
-    // Framlet.exe (and Trellin.dll, once built) in a fresh folder with the given settings file
-    // and Resource.ini (ANSI bytes); an empty text writes no file.
-    void Install(const std::string& settings, const std::string& resourceIni = "") {
-        folder_ = FromAnsi(dir_.Path()) + L"\\";
-        for (const wchar_t* file : {L"Framlet.exe", L"Trellin.dll"}) {
-            const std::wstring from = e2e::ExeFolder() + file;
-            if (::GetFileAttributesW(from.c_str()) != INVALID_FILE_ATTRIBUTES) {
-                ASSERT_TRUE(::CopyFileW(from.c_str(), (folder_ + file).c_str(), FALSE)) << "copying " << file;
-            }
-        }
-        if (!settings.empty()) WriteTestFile(SettingsFile(), settings);
-        if (!resourceIni.empty()) WriteTestFile(dir_.File("Resource.ini"), resourceIni);
-    }
-
     // The program starts into the tray; a capture request brings its window back, as the
     // capture key would.
     void Launch() {
-        program_ = std::make_unique<e2e::Program>(folder_ + L"Framlet.exe");
-        main_ = program_->WaitForTopWindow(L"TfmMain");
-        ASSERT_NE(main_, nullptr) << "no main window";
-        ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::TrayIcons().size() == 1 && !::IsWindowVisible(main_); }))
-            << "not in the tray";
+        StartIntoTray();
+        if (HasFatalFailure()) return;
         e2e::MoveTrayAside();
         ::PostMessageW(main_, WM_CAPTURE_SCREEN, 0, 0);
-        ASSERT_TRUE(e2e::WaitUntil([&] { return ::IsWindowVisible(main_) && ::GetForegroundWindow() == main_; }));
-        thread_ = ::GetWindowThreadProcessId(main_, nullptr);
+        ASSERT_TRUE(e2e::WaitUntil([&] { return Shown(); }));
     }
 
-    // Closing the window asks first: the answer OK ends the program.
+    // The program started with the settings and the known pattern on the screen, captured
+    // from the tray and shown in the view.
+    void StartOnThePattern(const std::string& settings) {
+        pattern_.emplace();
+        Install(settings);
+        Launch();
+        CaptureFromTray(WM_CAPTURE_SCREEN);
+        ASSERT_TRUE(ViewComesToShow(ScreenPattern()));
+    }
+
     void TearDown() override {
-        if (!program_ || !program_->Running()) return;
-        ::PostMessageW(main_, WM_CLOSE, 0, 0);
-        HWND box = e2e::WaitForMessageBox(program_->Id(), 5000);
-        EXPECT_NE(box, nullptr) << "no close question";
-        if (box) e2e::CloseMessageBox(box, IDOK);
-        DWORD exitCode = 1;
-        EXPECT_TRUE(program_->WaitForExit(5000, &exitCode));
-        EXPECT_EQ(exitCode, 0u);
-        program_.reset();
+        pattern_.reset();
+        e2e::FramletFixture::TearDown();
     }
 
-    std::string SettingsFile() const { return dir_.File("Framlet.ini"); }
-    HWND Control(std::string_view name) const { return ControlOf(main_, name); }
-    HWND Focused() const {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        ::GetGUIThreadInfo(thread_, &info);
-        return info.hwndFocus;
-    }
-
-    // Clicks a control and waits until it has the focus: every input sent before has then
-    // been handled too.
-    void ClickToFocus(HWND control) {
-        const POINT at = CentreOf(control);
-        e2e::Click(at.x, at.y);
-        ASSERT_TRUE(e2e::WaitUntil([&] { return Focused() == control; })) << "no focus";
-    }
-
-    void Minimise() {
-        ::PostMessageW(main_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-        ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindowVisible(main_) && e2e::TrayIcons().size() == 1; }))
-            << "not in the tray";
-        e2e::MoveTrayAside();
-    }
-
-    // As a capture key pressed while the program waits minimised: the picture is taken, then
-    // the window comes back in front.
-    // The pattern window must cover the screen.
-    void CaptureFromMinimised(UINT message) {
-        RECT was;
-        ::GetWindowRect(main_, &was);
-        Minimise();
-        // The pattern has to be back where the window was before the screen is taken.
-        ASSERT_TRUE(e2e::WaitUntil([&] {
-            const e2e::ScreenShot shot = e2e::CaptureRect(was);
-            for (int y = 0; y < shot.height; y += 3) {
-                for (int x = 0; x < shot.width; x += 3) {
-                    if (shot.At(x, y) != e2e::PatternPixel(was.left + x, was.top + y)) return false;
-                }
-            }
-            return true;
-        })) << "the pattern did not come back";
-        ::PostMessageW(main_, message, 0, 0);
-        ASSERT_TRUE(e2e::WaitUntil([&] { return ::IsWindowVisible(main_) && ::GetForegroundWindow() == main_; }));
-    }
-
-    SIZE ViewSize() const {
-        RECT rc;
-        ::GetClientRect(Control("imgCapture"), &rc);
-        return SIZE{rc.right, rc.bottom};
-    }
-    // The screen position of the picture's top-left pixel.
-    POINT PictureOrigin() const {
-        POINT origin{0, 0};
-        ::ClientToScreen(Control("imgCapture"), &origin);
-        return origin;
-    }
-    // The part of the picture the scroll box shows, in screen coordinates.
-    RECT VisiblePart() const {
-        HWND box = Control("sbxCanvas");
-        RECT client;
-        ::GetClientRect(box, &client);
-        ::MapWindowPoints(box, nullptr, reinterpret_cast<POINT*>(&client), 2);
-        RECT picture;
-        ::GetWindowRect(Control("imgCapture"), &picture);
-        RECT visible;
-        ::IntersectRect(&visible, &client, &picture);
-        return visible;
-    }
-
-    // Whether every pixel the view shows is the given picture's.
-    ::testing::AssertionResult ViewShows(const MemoryBitmap& picture) const {
-        const RECT visible = VisiblePart();
-        const POINT origin = PictureOrigin();
-        if (visible.right - visible.left < 100 || visible.bottom - visible.top < 100) {
-            return ::testing::AssertionFailure() << "the view shows almost nothing";
-        }
-        const e2e::ScreenShot shot = e2e::CaptureRect(visible);
-        int wrong = 0;
-        std::string first;
-        for (int y = 0; y < shot.height; ++y) {
-            for (int x = 0; x < shot.width; ++x) {
-                const int px = visible.left + x - origin.x, py = visible.top + y - origin.y;
-                if (shot.At(x, y) == picture.Pixel(px, py)) continue;
-                if (wrong++ == 0) {
-                    char text[96];
-                    std::snprintf(text, sizeof text, "picture pixel %d,%d shows %06X instead of %06X", px, py,
-                                  shot.At(x, y), picture.Pixel(px, py));
-                    first = text;
-                }
-            }
-        }
-        if (wrong == 0) return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << wrong << " pixels differ; " << first;
-    }
-    ::testing::AssertionResult ViewComesToShow(const MemoryBitmap& picture, int timeoutMs = 5000) const {
-        if (e2e::WaitUntil([&] { return static_cast<bool>(ViewShows(picture)); }, timeoutMs)) {
-            return ::testing::AssertionSuccess();
-        }
-        return ViewShows(picture);
-    }
-
-    // Real pointer input at picture coordinates.
-    void PointerTo(int x, int y) {
-        const POINT o = PictureOrigin();
-        e2e::MoveMouse(o.x + x, o.y + y);
-    }
-    void Button(int x, int y, bool down, bool right = false) {
-        const POINT o = PictureOrigin();
-        e2e::MouseButton(o.x + x, o.y + y, down, right);
-    }
-    void DragOnPicture(int x1, int y1, int x2, int y2, bool right = false) {
-        PointerTo(x1, y1);
-        Button(x1, y1, true, right);
-        PointerTo((x1 + x2) / 2, (y1 + y2) / 2);
-        PointerTo(x2, y2);
-        Button(x2, y2, false, right);
-    }
-
-    TempDir dir_;
-    std::wstring folder_;
-    std::unique_ptr<e2e::Program> program_;
-    HWND main_ = nullptr;
-    DWORD thread_ = 0;
+    std::optional<e2e::PatternWindow> pattern_;
 };
 
 TEST_F(MainWindow, AScreenCaptureGivesAViewTheSizeOfTheScreenShowingIt) {
     e2e::PatternWindow pattern;
     Install("[Trim]\r\nType=3\r\n");
     Launch();
-    CaptureFromMinimised(WM_CAPTURE_SCREEN);
+    CaptureFromTray(WM_CAPTURE_SCREEN);
     EXPECT_EQ(ViewSize().cx, ::GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(ViewSize().cy, ::GetSystemMetrics(SM_CYSCREEN));
     EXPECT_TRUE(ViewComesToShow(ScreenPattern()));
@@ -348,14 +128,14 @@ TEST_F(MainWindow, AWindowCaptureGivesTheForegroundWindowAtItsOuterSize) {
     Install("[Trim]\r\nType=3\r\n");
     Launch();
     Minimise();
-    TargetWindow target(40, 30, 330, 240);
+    e2e::TargetWindow target(40, 30, 330, 240);
     ::SetForegroundWindow(target.Handle());
     ASSERT_TRUE(e2e::WaitUntil([&] { return ::GetForegroundWindow() == target.Handle(); }));
     RECT outer;
     ::GetWindowRect(target.Handle(), &outer);
     const MemoryBitmap expected = FromShot(e2e::CaptureRect(outer));
     ::PostMessageW(main_, WM_CAPTURE_WINDOW, 0, 0);
-    ASSERT_TRUE(e2e::WaitUntil([&] { return ::IsWindowVisible(main_) && ::GetForegroundWindow() == main_; }));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return Shown(); }));
     EXPECT_EQ(ViewSize().cx, outer.right - outer.left);
     EXPECT_EQ(ViewSize().cy, outer.bottom - outer.top);
     // The whole window is in the view: compare it all.
@@ -366,12 +146,8 @@ TEST_F(MainWindow, AWindowCaptureGivesTheForegroundWindowAtItsOuterSize) {
 }
 
 TEST_F(MainWindow, ADragDrawsTheInvertedOutlineAndTheReleaseTheGrips) {
-    e2e::PatternWindow pattern;
-    Install("[Trim]\r\nType=2\r\n");
-    Launch();
-    CaptureFromMinimised(WM_CAPTURE_SCREEN);
+    ASSERT_NO_FATAL_FAILURE(StartOnThePattern("[Trim]\r\nType=2\r\n"));
     const MemoryBitmap original = ScreenPattern();
-    ASSERT_TRUE(ViewComesToShow(original));
     HWND unselect = Control("btnUnSelect");
 
     PointerTo(30, 40);
@@ -387,24 +163,16 @@ TEST_F(MainWindow, ADragDrawsTheInvertedOutlineAndTheReleaseTheGrips) {
 }
 
 TEST_F(MainWindow, ARightButtonPressStartsARectangleToo) {
-    e2e::PatternWindow pattern;
-    Install("[Trim]\r\nType=3\r\n");
-    Launch();
-    CaptureFromMinimised(WM_CAPTURE_SCREEN);
+    ASSERT_NO_FATAL_FAILURE(StartOnThePattern("[Trim]\r\nType=3\r\n"));
     const MemoryBitmap original = ScreenPattern();
-    ASSERT_TRUE(ViewComesToShow(original));
     DragOnPicture(200, 150, 60, 70, true);
     EXPECT_TRUE(ViewComesToShow(WithFrame(original, {60, 70, 200, 150}, true)));
     EXPECT_TRUE(e2e::WaitUntil([&] { return ::IsWindowEnabled(Control("btnUnSelect")) != FALSE; }));
 }
 
 TEST_F(MainWindow, APressOutsideTheRectangleDoesNothingAndEscInAnEditBoxClearsIt) {
-    e2e::PatternWindow pattern;
-    Install("[Trim]\r\nType=2\r\n");
-    Launch();
-    CaptureFromMinimised(WM_CAPTURE_SCREEN);
+    ASSERT_NO_FATAL_FAILURE(StartOnThePattern("[Trim]\r\nType=2\r\n"));
     const MemoryBitmap original = ScreenPattern();
-    ASSERT_TRUE(ViewComesToShow(original));
     DragOnPicture(40, 50, 150, 120);
     const MemoryBitmap selected = WithFrame(original, {40, 50, 150, 120}, true);
     ASSERT_TRUE(ViewComesToShow(selected));
@@ -421,16 +189,12 @@ TEST_F(MainWindow, APressOutsideTheRectangleDoesNothingAndEscInAnEditBoxClearsIt
 }
 
 TEST_F(MainWindow, ANewCaptureWhileARectangleIsSelectedShowsNoRectangle) {
-    e2e::PatternWindow pattern;
-    Install("[Trim]\r\nType=2\r\n");
-    Launch();
-    CaptureFromMinimised(WM_CAPTURE_SCREEN);
+    ASSERT_NO_FATAL_FAILURE(StartOnThePattern("[Trim]\r\nType=2\r\n"));
     const MemoryBitmap original = ScreenPattern();
-    ASSERT_TRUE(ViewComesToShow(original));
     DragOnPicture(40, 50, 150, 120);
     ASSERT_TRUE(ViewComesToShow(WithFrame(original, {40, 50, 150, 120}, true)));
 
-    CaptureFromMinimised(WM_CAPTURE_SCREEN);
+    CaptureFromTray(WM_CAPTURE_SCREEN);
     EXPECT_TRUE(ViewComesToShow(original));
     // Nothing is selected any more: a press anywhere starts a new rectangle.
     DragOnPicture(250, 200, 300, 260);
@@ -454,7 +218,7 @@ TEST_F(MainWindow, TheSettingsFileFillsTheControlsAndIsNotWrittenAtStartButAClic
     EXPECT_EQ(ReadTestFile(file), settings);
     EXPECT_EQ(::CompareFileTime(&before.ftLastWriteTime, &after.ftLastWriteTime), 0);
 
-    const POINT ratio = CentreOf(Control("rbtnProportion"));
+    const POINT ratio = e2e::CentreOf(Control("rbtnProportion"));
     e2e::Click(ratio.x, ratio.y);
     EXPECT_TRUE(e2e::WaitUntil([&] { return IniFile(file).ReadInteger("Trim", "Type", -1) == 0; }))
         << ReadTestFile(file).value_or("(no file)");
@@ -526,15 +290,10 @@ TEST_F(MainWindow, TheOptionButtonOpensTheOptionsOverTheWindowAndOkSavesAtOnce) 
     Install("[Option]\r\nPrefixOfFileName=Shot_\r\n");
     Launch();
     const auto optionControl = [](HWND dialog, std::string_view name) {
-        FindById find{0, nullptr};
-        for (size_t row = 0; row < kOptionFormLayout.controls.size(); ++row) {
-            if (name == kOptionFormLayout.controls[row].name) find.id = 100 + static_cast<int>(row);
-        }
-        ::EnumChildWindows(dialog, FindByIdProc, reinterpret_cast<LPARAM>(&find));
-        return find.found;
+        return e2e::ControlOf(dialog, kOptionFormLayout, name);
     };
     const auto open = [&] {
-        const POINT button = CentreOf(Control("btnOption"));
+        const POINT button = e2e::CentreOf(Control("btnOption"));
         e2e::Click(button.x, button.y);
         HWND dialog = program_->WaitForTopWindow(L"TfmOption");
         EXPECT_TRUE(dialog && e2e::WaitUntil([&] { return ::IsWindowVisible(dialog) != FALSE; }));
@@ -552,11 +311,11 @@ TEST_F(MainWindow, TheOptionButtonOpensTheOptionsOverTheWindowAndOkSavesAtOnce) 
     EXPECT_NEAR(own.top + own.bottom, main.top + main.bottom, 1);
     EXPECT_EQ(e2e::WindowText(optionControl(dialog, "edtPrefixOfFileName")), L"Shot_");
 
-    const POINT prefix = CentreOf(optionControl(dialog, "edtPrefixOfFileName"));
+    const POINT prefix = e2e::CentreOf(optionControl(dialog, "edtPrefixOfFileName"));
     e2e::Click(prefix.x, prefix.y);
     e2e::PressKey(VK_END);
     e2e::TypeText(L"X");
-    const POINT ok = CentreOf(optionControl(dialog, "btnOk"));
+    const POINT ok = e2e::CentreOf(optionControl(dialog, "btnOk"));
     e2e::Click(ok.x, ok.y);
     EXPECT_TRUE(e2e::WaitUntil([&] { return !::IsWindow(dialog); })) << "the dialog was not released";
     EXPECT_TRUE(e2e::WaitUntil([&] { return ::IsWindowEnabled(main_) != FALSE; }));
@@ -567,7 +326,7 @@ TEST_F(MainWindow, TheOptionButtonOpensTheOptionsOverTheWindowAndOkSavesAtOnce) 
     dialog = open();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(e2e::WindowText(optionControl(dialog, "edtPrefixOfFileName")), L"Shot_X");
-    const POINT prefixAgain = CentreOf(optionControl(dialog, "edtPrefixOfFileName"));
+    const POINT prefixAgain = e2e::CentreOf(optionControl(dialog, "edtPrefixOfFileName"));
     e2e::Click(prefixAgain.x, prefixAgain.y);
     e2e::TypeText(L"Y");
     e2e::PressKey(VK_ESCAPE);
@@ -616,7 +375,7 @@ TEST_F(MainWindow, DISABLED_ScreenshotWithACaptureAndASelection) {
     ASSERT_TRUE(e2e::WaitUntil([&] { return ::GetForegroundWindow() == editor; }));
     e2e::WaitUntil([] { return false; }, 500);
     ::PostMessageW(main_, WM_CAPTURE_WINDOW, 0, 0);
-    ASSERT_TRUE(e2e::WaitUntil([&] { return ::IsWindowVisible(main_) && ::GetForegroundWindow() == main_; }));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return Shown(); }));
     DragOnPicture(14, 60, 330, 150);
     PointerTo(420, 400);
     e2e::WaitUntil([] { return false; }, 500);

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "Driver_win.h"
+#include "Printing_win.h"
 #include "TestSupport.h"
 #include "platform/AppError.h"
 #include "platform/Text.h"
@@ -128,37 +129,6 @@ std::string NameOf(HWND hwnd) {
     return hwnd ? "window of class " + Narrow(ClassName(hwnd)) : "nothing";
 }
 
-POINT CentreOf(HWND hwnd) {
-    RECT r;
-    ::GetWindowRect(hwnd, &r);
-    // A drop-down list's window includes its list: aim at the closed box.
-    const int bottom = ClassName(hwnd) == L"ComboBox" ? r.top + 20 : r.bottom;
-    return {(r.left + r.right) / 2, (r.top + bottom) / 2};
-}
-
-void ClickOn(HWND hwnd, bool right = false) {
-    const POINT p = CentreOf(hwnd);
-    e2e::Click(p.x, p.y, right);
-}
-
-void SendKeys(const std::vector<WORD>& held, WORD vk) {
-    std::vector<INPUT> inputs;
-    auto add = [&](WORD code, bool up) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = code;
-        input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(code, MAPVK_VK_TO_VSC));
-        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        inputs.push_back(input);
-    };
-    for (WORD k : held) add(k, false);
-    add(vk, false);
-    add(vk, true);
-    for (auto it = held.rbegin(); it != held.rend(); ++it) add(*it, true);
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    e2e::WaitUntil([] { return false; }, 60);
-}
-
 // "ESCAPE", "RETURN", "TAB", "HOME", "CTRL+V", "ALT+O"...
 void PressNamedKey(const std::string& combination) {
     static const std::map<std::string, WORD> named = {
@@ -183,9 +153,9 @@ void PressNamedKey(const std::string& combination) {
     }
     const auto it = named.find(rest);
     if (it != named.end()) {
-        SendKeys(held, it->second);
+        e2e::PressKeys(held, it->second);
     } else if (rest.size() == 1) {
-        SendKeys(held, static_cast<WORD>(rest[0]));
+        e2e::PressKeys(held, static_cast<WORD>(rest[0]));
     } else {
         throw DriverError("unknown key " + combination);
     }
@@ -210,7 +180,7 @@ HWND FocusedWindow(HWND anyOfThread) {
 }
 
 void FocusEditAtEnd(HWND edit) {
-    ClickOn(edit);
+    e2e::ClickOn(edit);
     if (!e2e::WaitUntil([&] { return FocusedWindow(dialog) == edit; }, 3000)) {
         throw DriverError("the box took no focus");
     }
@@ -278,9 +248,9 @@ void UseBrowser(const std::string& verb, const std::wstring& keys, std::map<std:
     const auto root = ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
     seen["browser chose at start"] = chosen == 0 ? "nothing" : chosen == root ? "the root" : "another folder";
     if (verb == "browser-cancel") {
-        ClickOn(::GetDlgItem(browser, IDCANCEL));
+        e2e::ClickOn(::GetDlgItem(browser, IDCANCEL));
     } else {
-        ClickOn(tree);
+        e2e::ClickOn(tree);
         size_t at = 0;
         while (at < keys.size()) {
             size_t end = keys.find(L' ', at);
@@ -293,41 +263,24 @@ void UseBrowser(const std::string& verb, const std::wstring& keys, std::map<std:
             }
             at = end + 1;
         }
-        ClickOn(::GetDlgItem(browser, IDOK));
+        e2e::ClickOn(::GetDlgItem(browser, IDOK));
     }
     if (!e2e::WaitUntil([&] { return !::IsWindow(browser) || !::IsWindowVisible(browser); }, kStepTimeoutMs)) {
         throw DriverError("the folder browser did not close");
     }
 }
 
-std::wstring ComboText(HWND combo, LRESULT index) {
-    const LRESULT length = ::SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
-    if (length < 0) return L"";
-    std::wstring item(static_cast<size_t>(length) + 1, L'\0');
-    ::SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(item.data()));
-    item.resize(static_cast<size_t>(length));
-    return item;
-}
-
 // The printer setup dialog the dialog opens: reports the printer it shows, then either clicks
 // Cancel ("setup-cancel") or chooses the named printer in its list and clicks OK ("setup-ok NAME").
 void UsePrinterSetup(const std::string& verb, const std::wstring& printer, std::map<std::string, std::string>& seen) {
     HWND setup = WaitForWindow([] { return FindTopOfDialogProcess(L"#32770", dialog); }, "printer setup dialog");
-    constexpr int kPrinterList = 0x470;  // cmb1 of the common dialogs' print setup template
-    HWND list = WaitForWindow([&] { return ::GetDlgItem(setup, kPrinterList); }, "printer list");
+    HWND list = WaitForWindow([&] { return e2e::PrinterSetupList(setup); }, "printer list");
     seen["setup shows"] = Narrow(e2e::WindowText(list));
     if (verb == "setup-cancel") {
-        ClickOn(::GetDlgItem(setup, IDCANCEL));
+        e2e::ClickOn(::GetDlgItem(setup, IDCANCEL));
     } else {
-        ClickOn(list);  // drops the list down
-        PressNamedKey("HOME");
-        const LRESULT count = ::SendMessageW(list, CB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count && ComboText(list, ::SendMessageW(list, CB_GETCURSEL, 0, 0)) != printer; ++i) {
-            PressNamedKey("DOWN");
-        }
-        PressNamedKey("RETURN");
-        seen["setup chose"] = Narrow(e2e::WindowText(list));
-        ClickOn(::GetDlgItem(setup, IDOK));
+        seen["setup chose"] = Narrow(e2e::ChoosePrinterInSetup(setup, printer));
+        e2e::ClickOn(::GetDlgItem(setup, IDOK));
     }
     if (!e2e::WaitUntil([&] { return !::IsWindow(setup) || !::IsWindowVisible(setup); }, kStepTimeoutMs)) {
         throw DriverError("the printer setup dialog did not close");
@@ -342,7 +295,7 @@ void AnswerMessageBox(std::map<std::string, std::string>& seen) {
         if (ClassName(child) == L"Static" && !e2e::WindowText(child).empty()) text = Narrow(e2e::WindowText(child));
     }
     seen["message"] = text;
-    ClickOn(::GetDlgItem(box, IDOK));
+    e2e::ClickOn(::GetDlgItem(box, IDOK));
     if (!e2e::WaitUntil([&] { return !::IsWindow(box); }, kStepTimeoutMs)) throw DriverError("the message box stayed");
 }
 
@@ -378,7 +331,7 @@ void RunStep(const std::wstring& step, std::map<std::string, std::string>& seen)
         e2e::WaitUntil([] { return ::IsChild(dialog, FocusedWindow(dialog)) != FALSE; }, 3000);
         seen[key] = NameOf(FocusedWindow(dialog));
     } else if (verb == "click") {
-        ClickOn(Control(name));
+        e2e::ClickOn(Control(name));
     } else if (verb == "key") {
         ActivateDialog();
         PressNamedKey(name);
@@ -394,7 +347,7 @@ void RunStep(const std::wstring& step, std::map<std::string, std::string>& seen)
         HWND edit = Control(name);
         PutOnClipboard(text);
         FocusEditAtEnd(edit);
-        ClickOn(edit, true);
+        e2e::ClickOn(edit, true);
         WaitForWindow([] { return FindTopOfDialogProcess(L"#32768"); }, "context menu");
         PressNamedKey("P");
         if (!e2e::WaitUntil([] { return !FindTopOfDialogProcess(L"#32768"); }, kStepTimeoutMs)) {

@@ -14,12 +14,11 @@
 #include <gtest/gtest.h>
 #include <winspool.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "Printing_win.h"
 #include "app/PrintLayout.h"
 #include "platform/AppError.h"
 #include "win32/BitmapDib.h"
@@ -82,33 +81,8 @@ private:
     HBITMAP bitmap_ = nullptr;
 };
 
-// The folder the queues write into, as Wine sees it (drive Z: is the Linux root).
-std::string OutFolder() {
-    const char* out = std::getenv("CUPS_PDF_OUT");
-    if (!out || !*out) return {};
-    std::string path = std::string("Z:") + out;
-    for (char& c : path) c = c == '/' ? '\\' : c;
-    return path;
-}
-
-// The page geometry print-check.py needs to find the picture in the rendered PDF page.
-struct Page {
-    int dpiX, dpiY, offsetX, offsetY, physicalWidth, physicalHeight;
-};
-
-Page PageOf(HDC dc) {
-    return {::GetDeviceCaps(dc, LOGPIXELSX),     ::GetDeviceCaps(dc, LOGPIXELSY),
-            ::GetDeviceCaps(dc, PHYSICALOFFSETX), ::GetDeviceCaps(dc, PHYSICALOFFSETY),
-            ::GetDeviceCaps(dc, PHYSICALWIDTH),   ::GetDeviceCaps(dc, PHYSICALHEIGHT)};
-}
-
-void RecordJob(const std::u16string& queue, const Quadrants& picture, const PrintLayout& layout, const Page& page) {
-    std::ofstream jobs(OutFolder() + "\\jobs.txt", std::ios::app);
-    jobs << "queue=" << Narrow(queue) << " width=" << picture.Width() << " height=" << picture.Height()
-         << " x=" << layout.X << " y=" << layout.Y << " dw=" << layout.DW << " dh=" << layout.DH
-         << " dpix=" << page.dpiX << " dpiy=" << page.dpiY << " offx=" << page.offsetX << " offy=" << page.offsetY
-         << " physw=" << page.physicalWidth << " physh=" << page.physicalHeight << "\n";
-    ASSERT_TRUE(jobs.good()) << "cannot write the job list in " << OutFolder();
+void RecordJob(const std::u16string& queue, const Quadrants& picture, const PrintLayout& layout, const e2e::PageGeometry& page) {
+    e2e::RecordPrintJob(Narrow(queue), picture.Width(), picture.Height(), layout, page);
 }
 
 // What the Print command does with the printer: page size, layout, one page, the picture.
@@ -119,7 +93,7 @@ void PrintPicture(const Quadrants& picture) {
     PrintDocument document = printer.BeginDoc();
     ASSERT_NE(document.Handle(), nullptr);
     EXPECT_TRUE(printer.Printing());
-    const Page page = PageOf(document.Handle());
+    const e2e::PageGeometry page = e2e::PageOf(document.Handle());
     DrawBitmapDib(document.Handle(), layout.X, layout.Y, layout.DW, layout.DH, picture.Handle());
     document.EndDoc();
     EXPECT_EQ(document.Handle(), nullptr);
@@ -139,7 +113,7 @@ std::string ErrorText(const std::function<void()>& action) {
 class PrintJobs : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(OutFolder().empty()) << "run under tests/e2e/cups-pdf";
+        ASSERT_FALSE(e2e::PrintOutFolder().empty()) << "run under tests/e2e/cups-pdf";
         ThePrinter().ForgetChoice();
     }
     void TearDown() override { ThePrinter().ForgetChoice(); }

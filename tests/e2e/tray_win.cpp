@@ -10,123 +10,46 @@
 #include <string_view>
 
 #include "Driver_win.h"
+#include "Framlet_win.h"
 #include "TestSupport.h"
+#include "TestWindows_win.h"
 #include "Tray_win.h"
-#include "app/MainLayout.h"
 #include "app/Messages.h"
 #include "platform/Text.h"
 #include "settings/IniFile.h"
 
 namespace {
 
-std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
-std::wstring FromAnsi(const std::string& ansi) { return Wide(AnsiToUtf16(ansi)); }
+using e2e::CentreOf;
+using e2e::FromAnsi;
 
-struct FindById {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK FindByIdProc(HWND hwnd, LPARAM lp) {
-    auto* find = reinterpret_cast<FindById*>(lp);
-    if (::GetDlgCtrlID(hwnd) != find->id) return TRUE;
-    find->found = hwnd;
-    return FALSE;
-}
-
-// A control of the main window by its name: the toolkit gives each the id 100 + its table row.
-HWND ControlOf(HWND main, std::string_view name) {
-    FindById find{0, nullptr};
-    for (size_t row = 0; row < kMainFormLayout.controls.size(); ++row) {
-        if (name == kMainFormLayout.controls[row].name) find.id = 100 + static_cast<int>(row);
-    }
-    ::EnumChildWindows(main, FindByIdProc, reinterpret_cast<LPARAM>(&find));
-    return find.found;
-}
-
-POINT CentreOf(HWND hwnd) {
-    RECT rc;
-    ::GetWindowRect(hwnd, &rc);
-    return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-}
-
-// A plain window of the test with its own title bar, to be the foreground window.
-class TargetWindow {
-public:
-    TargetWindow(int x, int y, int width, int height) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = ::DefWindowProcW;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH));
-        wc.lpszClassName = L"FramletTrayTestTarget";
-        ::RegisterClassW(&wc);
-        hwnd_ = ::CreateWindowExW(0, wc.lpszClassName, L"Target", WS_OVERLAPPEDWINDOW, x, y, width, height, nullptr,
-                                  nullptr, wc.hInstance, nullptr);
-        ::ShowWindow(hwnd_, SW_SHOW);
-        ::UpdateWindow(hwnd_);
-    }
-    ~TargetWindow() { ::DestroyWindow(hwnd_); }
-    TargetWindow(const TargetWindow&) = delete;
-    TargetWindow& operator=(const TargetWindow&) = delete;
-    HWND Handle() const { return hwnd_; }
-
-private:
-    HWND hwnd_ = nullptr;
-};
-
-class Resident : public ::testing::Test {
+class Resident : public e2e::FramletFixture {
 protected:
-    // Framlet.exe and Trellin.dll in a fresh folder, with Resource.ini (ANSI bytes) if given.
-    void Install(const std::string& resourceIni = "") {
-        folder_ = FromAnsi(dir_.Path()) + L"\\";
-        for (const wchar_t* file : {L"Framlet.exe", L"Trellin.dll"}) {
-            const std::wstring from = e2e::ExeFolder() + file;
-            ASSERT_TRUE(::CopyFileW(from.c_str(), (folder_ + file).c_str(), FALSE)) << "copying " << file;
-        }
-        if (!resourceIni.empty()) WriteTestFile(dir_.File("Resource.ini"), resourceIni);
-    }
     void InstallWithTexts() {
-        Install(ReadTestFile(std::string(FRAMLET_SOURCE_DIR) + "\\resources\\Resource.ini").value());
+        Install("", ReadTestFile(std::string(FRAMLET_SOURCE_DIR) + "\\resources\\Resource.ini").value());
     }
 
     // Starts the program and waits until it has gone to the tray.
     void Launch() {
         ASSERT_TRUE(e2e::TrayIcons().empty()) << "an icon is left from before";
-        program_ = std::make_unique<e2e::Program>(folder_ + L"Framlet.exe");
-        main_ = program_->WaitForTopWindow(L"TfmMain");
-        ASSERT_NE(main_, nullptr) << "no main window";
-        ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::TrayIcons().size() == 1; })) << "no tray icon";
-        ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindowVisible(main_); })) << "the window is still shown";
+        StartIntoTray();
     }
 
     void TearDown() override {
-        if (program_ && program_->Running()) {
-            ::PostMessageW(main_, WM_CLOSE, 0, 0);
-            HWND box = e2e::WaitForMessageBox(program_->Id(), 5000);
-            EXPECT_NE(box, nullptr) << "no close question";
-            if (box) e2e::CloseMessageBox(box, IDOK);
-            EXPECT_TRUE(program_->WaitForExit(5000))
-                << "window " << (::IsWindow(main_) ? "alive" : "gone") << ", box " << (e2e::FindMessageBox(program_->Id()) ? "shown" : "gone");
-        }
+        e2e::FramletFixture::TearDown();
         program_.reset();
         // Whatever the program did, the next scenario starts with an empty tray.
         EXPECT_TRUE(e2e::WaitUntil([] { return e2e::TrayIcons().empty(); }, 5000)) << "the icon outlived the program";
     }
 
-    bool Shown() const { return ::IsWindowVisible(main_) && ::GetForegroundWindow() == main_; }
     bool WaitShown() { return e2e::WaitUntil([&] { return Shown(); }); }
     bool WaitInTray() {
         return e2e::WaitUntil([&] { return !::IsWindowVisible(main_) && e2e::TrayIcons().size() == 1; });
     }
-    SIZE ViewSize() const {
-        RECT rc;
-        ::GetClientRect(ControlOf(main_, "imgCapture"), &rc);
-        return SIZE{rc.right, rc.bottom};
-    }
     // Once the window has come forward, Wine settles its focus with the X server a little
     // later; a click in that moment can be lost, so the pointer comes first and rests.
     void ClickControl(std::string_view name) {
-        const POINT at = CentreOf(ControlOf(main_, name));
+        const POINT at = CentreOf(Control(name));
         e2e::MoveMouse(at.x, at.y);
         e2e::WaitUntil([] { return false; }, 400);
         e2e::Click(at.x, at.y);
@@ -147,11 +70,6 @@ protected:
         EXPECT_EQ(::GetDlgItem(box, IDYES), nullptr);
         return e2e::MessageBoxText(box);
     }
-
-    TempDir dir_;
-    std::wstring folder_;
-    std::unique_ptr<e2e::Program> program_;
-    HWND main_ = nullptr;
 };
 
 TEST_F(Resident, AFreshStartEndsInTheTrayWithItsWindowHidden) {
@@ -193,7 +111,7 @@ TEST_F(Resident, PrintScreenCapturesTheScreenAndShowsTheWindowWithoutTheIcon) {
 TEST_F(Resident, AltPrintScreenCapturesTheForegroundWindow) {
     Install();
     Launch();
-    TargetWindow target(60, 40, 310, 220);
+    e2e::TargetWindow target(60, 40, 310, 220);
     ::SetForegroundWindow(target.Handle());
     ASSERT_TRUE(e2e::WaitUntil([&] { return ::GetForegroundWindow() == target.Handle(); }));
     RECT outer;
@@ -276,8 +194,8 @@ TEST_F(Resident, ClosingWithOkEndsTheProgramAndKeepsTheControlsValues) {
     e2e::PressKey(VK_SNAPSHOT);
     ASSERT_TRUE(WaitShown());
     // Changed without leaving the box or clicking: only the end of the program stores them.
-    ::SendMessageW(ControlOf(main_, "edtWidth"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"432"));
-    ::SendMessageW(ControlOf(main_, "cbxEmphasis"), BM_SETCHECK, BST_CHECKED, 0);
+    ::SendMessageW(Control("edtWidth"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"432"));
+    ::SendMessageW(Control("cbxEmphasis"), BM_SETCHECK, BST_CHECKED, 0);
     HWND box = nullptr;
     CloseAndReadQuestion(box);
     ASSERT_TRUE(box);

@@ -190,6 +190,34 @@ void PressKey(WORD vk, bool alt) {
     WaitUntil([] { return false; }, 50);
 }
 
+void PressKeys(const std::vector<WORD>& held, WORD vk) {
+    std::vector<INPUT> inputs;
+    auto add = [&](WORD code, bool up) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = code;
+        input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(code, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    for (WORD k : held) add(k, false);
+    add(vk, false);
+    add(vk, true);
+    for (auto it = held.rbegin(); it != held.rend(); ++it) add(*it, true);
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    WaitUntil([] { return false; }, 60);
+}
+
+void ClickOn(HWND hwnd, bool right) {
+    RECT r;
+    ::GetWindowRect(hwnd, &r);
+    wchar_t name[32] = {};
+    ::GetClassNameW(hwnd, name, 32);
+    // A drop-down list's window includes its list: aim at the closed box.
+    const int bottom = ::lstrcmpiW(name, L"ComboBox") == 0 ? r.top + 20 : r.bottom;
+    Click((r.left + r.right) / 2, (r.top + bottom) / 2, right);
+}
+
 void TypeText(const std::wstring& text) {
     for (const wchar_t c : text) {
         INPUT input[2]{};

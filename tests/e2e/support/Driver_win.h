@@ -50,6 +50,11 @@ void DoubleClick(int x, int y);
 // Press at the first point, move through the others, release at the last.
 void Drag(const std::vector<POINT>& path, bool right = false);
 void PressKey(WORD vk, bool alt = false);
+// The key vk pressed while the keys in held are held down (pressed in order, released in
+// reverse), with their scan codes, as a keyboard sends them.
+void PressKeys(const std::vector<WORD>& held, WORD vk);
+// A click at the centre of the window; on a drop-down list, at the centre of its closed box.
+void ClickOn(HWND hwnd, bool right = false);
 void TypeText(const std::wstring& text);
 
 // The screen's pixels as 0x00RRGGBB, top-down.
