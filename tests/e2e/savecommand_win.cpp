@@ -33,6 +33,7 @@
 #include "platform/MemoryBitmap.h"
 #include "platform/Text.h"
 #include "settings/FLConfig.h"
+#include "settings/OptionLayout.h"
 
 namespace {
 
@@ -297,6 +298,52 @@ TEST_F(PrintCommand, PrintsTheSelectionOnOnePageAndAgainReducedOnceMore) {
     ASSERT_EQ(ViewSize().cx, kWidth / 4);
     ASSERT_EQ(ViewSize().cy, kHeight / 4);
     RecordJob(kWidth / 4, kHeight / 4);
+}
+
+// Runs under tests/e2e/cups-pdf with the queues CUPS-PDF (the default) and CUPS-PDF2.
+TEST_F(PrintCommand, APrinterChosenInTheOptionsGetsTheNextPrintAndANewStartUsesTheDefaultAgain) {
+    ASSERT_FALSE(e2e::PrintOutFolder().empty()) << "run it under tests/e2e/cups-pdf";
+    const std::string settings = "[Trim]\r\nType=3\r\n";
+    Install(settings);
+    Launch();
+    ASSERT_NO_FATAL_FAILURE(CaptureAndSelectQuadrants());
+
+    // Options, the printer button, the second queue chosen in the print setup dialog.
+    ClickButton("btnOption");
+    HWND options = program_->WaitForTopWindow(L"TfmOption");
+    ASSERT_NE(options, nullptr) << "no options dialog";
+    ASSERT_TRUE(e2e::WaitUntil([&] { return ::IsWindowVisible(options) != FALSE; }));
+    const POINT setPrinter = e2e::CentreOf(e2e::ControlOf(options, kOptionFormLayout, "btnSetPrinter"));
+    e2e::Click(setPrinter.x, setPrinter.y);
+    HWND setup = nullptr;
+    ASSERT_TRUE(e2e::WaitUntil([&] {
+        setup = ProgramDialog();
+        return setup && ::GetWindow(setup, GW_OWNER) == options;
+    })) << "no print setup dialog";
+    HWND list = nullptr;
+    ASSERT_TRUE(e2e::WaitUntil([&] { return (list = e2e::PrinterSetupList(setup)) != nullptr; })) << e2e::ChildTexts(setup);
+    EXPECT_EQ(e2e::WindowText(list), L"CUPS-PDF");
+    ASSERT_EQ(e2e::ChoosePrinterInSetup(setup, L"CUPS-PDF2"), L"CUPS-PDF2");
+    e2e::ClickOn(::GetDlgItem(setup, IDOK));
+    // The options dialog closes by itself, as with Cancel: nothing stored.
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindow(options); })) << "the options dialog stayed";
+    ASSERT_TRUE(e2e::WaitUntil([&] { return ::IsWindowEnabled(main_) != FALSE; }));
+    EXPECT_EQ(ReadTestFile(SettingsFile()), settings);
+
+    // The selection is still there: Print goes to the chosen queue.
+    ASSERT_TRUE(::IsWindowEnabled(Control("btnUnSelect")));
+    ASSERT_NO_FATAL_FAILURE(PrintAndWaitForTheTray());
+    ASSERT_EQ(ViewSize().cx, kQuadrantsWidth);
+    RecordJob(L"CUPS-PDF2", kQuadrantsWidth, kQuadrantsHeight);
+
+    // The choice is not a setting: the program started anew prints on the default queue.
+    CloseWithOk();
+    ASSERT_EQ(ReadTestFile(SettingsFile()).value_or("").find("CUPS"), std::string::npos);
+    ASSERT_NO_FATAL_FAILURE(StartIntoTray());
+    e2e::MoveTrayAside();
+    ASSERT_NO_FATAL_FAILURE(CaptureAndSelectQuadrants());
+    ASSERT_NO_FATAL_FAILURE(PrintAndWaitForTheTray());
+    RecordJob(L"CUPS-PDF", kQuadrantsWidth, kQuadrantsHeight);
 }
 
 // Runs under tests/e2e/cups-pdf --no-queues.
