@@ -53,11 +53,21 @@ void Application::Dispatch(MSG& msg) {
     }
 }
 
+void Application::QuitReceived(const MSG& quit) {
+    terminated_ = true;
+    // Put back for the loop further out. This call may run inside the handler of a sent
+    // message (Wine's tray sends the icon's clicks), which a GetMessage further out is
+    // dispatching; that GetMessage then goes on waiting for a posted message and would wait
+    // for ever had the quit been taken here. Every loop of ours checks Terminated() before it
+    // waits again, so the quit put back ends nothing else.
+    ::PostQuitMessage(static_cast<int>(quit.wParam));
+}
+
 void Application::ProcessMessages() {
     MSG msg;
     while (!terminated_ && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
-            terminated_ = true;
+            QuitReceived(msg);
             break;
         }
         Dispatch(msg);
@@ -67,11 +77,21 @@ void Application::ProcessMessages() {
 void Application::HandleMessage() {
     MSG msg;
     const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-    if (got <= 0) {
+    if (got == 0) {
+        QuitReceived(msg);
+        return;
+    }
+    if (got < 0) {
         terminated_ = true;
         return;
     }
     Dispatch(msg);
+}
+
+void Application::ResetTerminated() {
+    terminated_ = false;
+    MSG quit;
+    ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
 void Application::Run() {

@@ -37,8 +37,9 @@ public:
     // Ends the message loop once the current message has been handled.
     void Terminate();
     bool Terminated() const { return terminated_; }
-    // Makes the loop usable again after Terminate (tests run several loops in one process).
-    void ResetTerminated() { terminated_ = false; }
+    // Makes the loop usable again after Terminate, dropping the quit message a loop left in
+    // the queue (tests run several loops in one process).
+    void ResetTerminated();
 
     void Minimize();
     void Restore();
@@ -62,6 +63,9 @@ private:
     friend Application& TheApplication();
     Application() = default;
     void Dispatch(MSG& msg);
+    // A loop got WM_QUIT: the program is terminated, and the quit goes back into the queue
+    // for any loop further out.
+    void QuitReceived(const MSG& quit);
 
     std::u16string title_;
     Form* mainForm_ = nullptr;

@@ -143,6 +143,48 @@ TEST_F(Resident, ADoubleClickOnTheIconRestoresAndCancelGoesBackToTheTray) {
     EXPECT_TRUE(WaitInTray());
 }
 
+// Wine's tray tells the program of a click on its icon with a sent message (SendNotifyMessage),
+// which the program handles inside its wait for the next message; the double click's handler
+// then lets waiting messages run, and a close request may be among them. Answered OK, the
+// question must end the program: the loop that waits outside must not miss the end.
+TEST_F(Resident, OkToACloseRequestHandledInsideTheIconsDoubleClickEndsTheProgram) {
+    Install();
+    for (int round = 1; round <= 3; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        ASSERT_NO_FATAL_FAILURE(Launch());
+        // Sent as the tray sends, and in this order: the close request reaches the program
+        // while the double click's handler runs.
+        ::SendNotifyMessageW(main_, WM_TRAY_NOTIFY, 1, WM_LBUTTONDBLCLK);
+        ::SendNotifyMessageW(main_, WM_CLOSE, 0, 0);
+        HWND box = e2e::WaitForMessageBox(program_->Id());
+        ASSERT_NE(box, nullptr) << "no close question";
+        ASSERT_TRUE(e2e::AnswerMessageBox(box, IDOK));
+        DWORD exitCode = 1;
+        ASSERT_TRUE(program_->WaitForExit(5000, &exitCode)) << "still running after OK";
+        EXPECT_EQ(exitCode, 0u);
+        program_.reset();
+        ASSERT_TRUE(e2e::WaitUntil([] { return e2e::TrayIcons().empty(); }, 5000));
+    }
+}
+
+// The same with a real double click on the icon and the close request right after it.
+TEST_F(Resident, OkRightAfterARealDoubleClickOnTheIconEndsTheProgram) {
+    Install();
+    for (int round = 1; round <= 3; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        ASSERT_NO_FATAL_FAILURE(Launch());
+        DoubleClickTrayIcon();
+        ASSERT_TRUE(WaitShown());
+        ::PostMessageW(main_, WM_CLOSE, 0, 0);
+        HWND box = e2e::WaitForMessageBox(program_->Id());
+        ASSERT_NE(box, nullptr) << "no close question";
+        ASSERT_TRUE(e2e::AnswerMessageBox(box, IDOK));
+        ASSERT_TRUE(program_->WaitForExit(5000)) << "still running after OK";
+        program_.reset();
+        ASSERT_TRUE(e2e::WaitUntil([] { return e2e::TrayIcons().empty(); }, 5000));
+    }
+}
+
 TEST_F(Resident, MinimisingTwiceAddsOneIconAndRestoringTwiceTakesItAway) {
     Install();
     Launch();

@@ -195,6 +195,37 @@ TEST(StandardErrorHandler, ShowsTheUtf8TextInAMessageBoxCaptionedWithTheTitle) {
     EXPECT_EQ(caption, u"Framlet テスト");
 }
 
+// A handler of a message sent from another thread runs inside the GetMessage of the loop,
+// which goes on waiting for a posted message when the handler returns. A quit that the
+// handler's own ProcessMessages took must still end that loop.
+TEST_F(ApplicationTest, AQuitTakenInsideASentMessagesHandlerStillEndsTheWaitingLoop) {
+    constexpr UINT kSent = WM_USER + 9, kWakeUp = WM_USER + 10;
+    bool handled = false;
+    form->SetMessageHandler(kSent, [&](WPARAM, LPARAM) -> std::optional<LRESULT> {
+        handled = true;
+        app.Terminate();
+        app.ProcessMessages();
+        return 0;
+    });
+    std::atomic<bool> done = false, wokenUp = false;
+    std::thread sender([&] {
+        ::SendNotifyMessageW(form->Handle(), kSent, 0, 0);
+        // Only if the loop missed its end: wake it with a posted message, so the test fails
+        // instead of hanging.
+        for (int i = 0; i < 250 && !done; ++i) ::Sleep(20);
+        if (!done) {
+            wokenUp = true;
+            ::PostMessageW(form->Handle(), kWakeUp, 0, 0);
+        }
+    });
+    app.Run();
+    done = true;
+    sender.join();
+    EXPECT_TRUE(handled);
+    EXPECT_TRUE(app.Terminated());
+    EXPECT_FALSE(wokenUp) << "the loop went on waiting after the quit";
+}
+
 TEST(ApplicationLoop, ProcessMessagesHandlesWhatIsQueuedAndStopsAtQuit) {
     Application& app = TheApplication();
     app.ResetTerminated();
