@@ -143,6 +143,14 @@ TEST_F(Resident, ADoubleClickOnTheIconRestoresAndCancelGoesBackToTheTray) {
     EXPECT_TRUE(WaitInTray());
 }
 
+TEST_F(Resident, TheIconsTipIsTheProgramsName) {
+    Install();
+    Launch();
+    const std::vector<HWND> icons = e2e::TrayIcons();
+    ASSERT_EQ(icons.size(), 1u);
+    EXPECT_EQ(e2e::TrayIconTip(icons.front()), L"VEDivavov");
+}
+
 // Wine's tray tells the program of a click on its icon with a sent message (SendNotifyMessage),
 // which the program handles inside its wait for the next message; the double click's handler
 // then lets waiting messages run, and a close request may be among them. Answered OK, the

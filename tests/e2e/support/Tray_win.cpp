@@ -53,7 +53,41 @@ BOOL CALLBACK FindText(HWND hwnd, LPARAM lp) {
     return FALSE;
 }
 
+struct TipSearch {
+    HWND icon;
+    HWND found;
+};
+
+BOOL CALLBACK FindShownTip(HWND hwnd, LPARAM lp) {
+    auto* search = reinterpret_cast<TipSearch*>(lp);
+    // A pop-up made with a child window as its parent is owned by that window's top-level window.
+    if (!HasClass(hwnd, L"tooltips_class32") || ::GetWindow(hwnd, GW_OWNER) != ::GetAncestor(search->icon, GA_ROOT)) {
+        return TRUE;
+    }
+    if (!::IsWindowVisible(hwnd)) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
 }  // namespace
+
+std::wstring TrayIconTip(HWND icon, int timeoutMs) {
+    RECT rc;
+    ::GetWindowRect(icon, &rc);
+    const int x = (rc.left + rc.right) / 2, y = (rc.top + rc.bottom) / 2;
+    // The tooltip starts its wait with a move over the icon: come from outside it. Only the
+    // icon under the pointer shows its tip, so the tray's other icons do not answer.
+    MoveMouse(x, rc.bottom + 40);
+    MoveMouse(x, y);
+    TipSearch search{icon, nullptr};
+    std::wstring tip;
+    WaitUntil([&] {
+        search.found = nullptr;
+        ::EnumWindows(FindShownTip, reinterpret_cast<LPARAM>(&search));
+        return search.found && !(tip = WindowText(search.found)).empty();
+    }, timeoutMs);
+    return tip;
+}
 
 std::vector<HWND> TrayIcons() {
     std::vector<HWND> icons;

@@ -11,6 +11,11 @@ namespace e2e {
 // The icons in Wine's system tray window (X window / Win32 class __winex11_standalone_tray,
 // one child of class __winex11_tray_icon per icon), in no particular order. Empty without tray.
 std::vector<HWND> TrayIcons();
+// The tip of a tray icon as the tray shows it: the pointer is moved onto the icon and rests
+// there until the icon's tooltip window (of class tooltips_class32, owned by the tray window) is
+// shown; its text is read with WM_GETTEXT, which Wine's tooltips answer with the text they
+// show. Empty if no tip is shown within the time.
+std::wstring TrayIconTip(HWND icon, int timeoutMs = 5000);
 // Puts the tray window in the bottom-right corner, under other windows, where it stays out of
 // screen captures that a test compares with a known picture.
 void MoveTrayAside();
