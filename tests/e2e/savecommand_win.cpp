@@ -33,6 +33,7 @@
 #include "platform/MemoryBitmap.h"
 #include "platform/Text.h"
 #include "settings/FLConfig.h"
+#include "settings/IniFile.h"
 #include "settings/OptionLayout.h"
 
 namespace {
@@ -214,9 +215,31 @@ TEST_F(Save, AWriteIntoAMissingFolderShowsTheErrorAndTheProgramGoesOn) {
     ASSERT_TRUE(e2e::WaitUntil([&] { return ProgramDialog() == nullptr; }));
     EXPECT_FALSE(FileExists(Folder() + "\\missing"));
     EXPECT_TRUE(program_->Running());
-    // Still working: a new capture arrives.
+    // Still working: a new capture arrives, and once the folder is there the same Save writes.
     CaptureScreen();
     EXPECT_TRUE(::IsWindowVisible(main_));
+    ASSERT_TRUE(std::filesystem::create_directory(Folder() + "\\missing"));
+    ClickButton("btnSave");
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindowVisible(main_) || ProgramDialog(); }));
+    EXPECT_EQ(ProgramDialog(), nullptr) << e2e::ChildTexts(ProgramDialog());
+    EXPECT_TRUE(FileExists(Folder() + "\\missing\\cap_0001.jpg"));
+}
+
+// A default folder that is not there is not an error: the names go into the current folder
+// (the program's own, where it was started), and "." is what the settings keep.
+TEST_F(Save, AMissingDefaultFolderBecomesTheCurrentFolderWithoutAMessage) {
+    e2e::PatternWindow pattern;
+    const std::string gone = dir_.File("gone");
+    Install(AutoSettings(gone));
+    Launch();
+    CaptureScreen();
+    ClickButton("btnSave");
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindowVisible(main_) || ProgramDialog(); }));
+    EXPECT_EQ(ProgramDialog(), nullptr) << e2e::ChildTexts(ProgramDialog());
+    EXPECT_TRUE(FileExists(Folder() + "\\Capture_0001.jpg"));
+    EXPECT_FALSE(FileExists(gone));
+    CloseWithOk();
+    EXPECT_EQ(IniFile(SettingsFile()).ReadString("Option", "DefaultFolder", ""), ".");
 }
 
 // One line of the job list that print-check.py compares the PDF files with: the queue, the
