@@ -4,36 +4,36 @@ namespace e2e {
 
 namespace {
 
-LRESULT CALLBACK BandsProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg != WM_PAINT) return ::DefWindowProcW(hwnd, msg, wp, lp);
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(hwnd, &ps);
-    RECT rc;
-    ::GetClientRect(hwnd, &rc);
-    for (int band = 0; band < 8; ++band) {
-        HBRUSH brush = ::CreateSolidBrush(RGB(band * 30, 255 - band * 25, (band * 77) & 0xFF));
-        RECT strip{rc.right * band / 8, 0, rc.right * (band + 1) / 8, rc.bottom};
-        ::FillRect(dc, &strip, brush);
-        ::DeleteObject(brush);
-    }
-    ::EndPaint(hwnd, &ps);
-    return 0;
+void Fill(HDC dc, const RECT& box, uint32_t rgb) {
+    HBRUSH brush = ::CreateSolidBrush(RGB(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF));
+    ::FillRect(dc, &box, brush);
+    ::DeleteObject(brush);
 }
 
-LRESULT CALLBACK QuadrantsProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+void PaintBands(HDC dc, const RECT& client) {
+    for (int band = 0; band < 8; ++band) {
+        const uint32_t rgb = static_cast<uint32_t>(band * 30) << 16 | static_cast<uint32_t>(255 - band * 25) << 8 |
+                             static_cast<uint32_t>((band * 77) & 0xFF);
+        Fill(dc, RECT{client.right * band / 8, 0, client.right * (band + 1) / 8, client.bottom}, rgb);
+    }
+}
+
+void PaintQuadrants(HDC dc, const RECT& client) {
+    const int w = client.right, h = client.bottom;
+    for (int q = 0; q < 4; ++q) {
+        Fill(dc, RECT{q % 2 ? w / 2 : 0, q / 2 ? h / 2 : 0, q % 2 ? w : w / 2, q / 2 ? h : h / 2},
+             QuadrantWindow::kColours[q]);
+    }
+}
+
+template <void (*Paint)(HDC, const RECT&)>
+LRESULT CALLBACK PaintingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg != WM_PAINT) return ::DefWindowProcW(hwnd, msg, wp, lp);
     PAINTSTRUCT ps;
     HDC dc = ::BeginPaint(hwnd, &ps);
-    RECT rc;
-    ::GetClientRect(hwnd, &rc);
-    for (int q = 0; q < 4; ++q) {
-        const uint32_t c = QuadrantWindow::kColours[q];
-        HBRUSH brush = ::CreateSolidBrush(RGB(c >> 16, (c >> 8) & 0xFF, c & 0xFF));
-        const RECT part{q % 2 ? rc.right / 2 : 0, q / 2 ? rc.bottom / 2 : 0, q % 2 ? rc.right : rc.right / 2,
-                        q / 2 ? rc.bottom : rc.bottom / 2};
-        ::FillRect(dc, &part, brush);
-        ::DeleteObject(brush);
-    }
+    RECT client;
+    ::GetClientRect(hwnd, &client);
+    Paint(dc, client);
     ::EndPaint(hwnd, &ps);
     return 0;
 }
@@ -55,14 +55,14 @@ HWND ShowNewWindow(WNDPROC proc, const wchar_t* className, const wchar_t* title,
 }  // namespace
 
 TargetWindow::TargetWindow(int x, int y, int width, int height)
-    : hwnd_(ShowNewWindow(BandsProc, L"FramletTestTarget", L"Target", x, y, width, height)) {}
+    : hwnd_(ShowNewWindow(PaintingProc<PaintBands>, L"FramletTestTarget", L"Target", x, y, width, height)) {}
 
 TargetWindow::~TargetWindow() { ::DestroyWindow(hwnd_); }
 
 QuadrantWindow::QuadrantWindow(int x, int y, int width, int height) {
     RECT outer{0, 0, width, height};
     ::AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, FALSE, 0);
-    hwnd_ = ShowNewWindow(QuadrantsProc, L"FramletTestQuadrants", L"Quadrants", x, y, outer.right - outer.left,
+    hwnd_ = ShowNewWindow(PaintingProc<PaintQuadrants>, L"FramletTestQuadrants", L"Quadrants", x, y, outer.right - outer.left,
                           outer.bottom - outer.top);
 }
 
