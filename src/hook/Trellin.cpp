@@ -15,20 +15,28 @@ HHOOK keyboardHook = nullptr;
 HWND requestWindow = nullptr;
 // Print Screen is down. A held key repeats its key-down; one press asks for one capture.
 bool snapshotHeld = false;
+// The Alt keys as the hook has seen them come and go, in the order they were typed.
+bool leftAltHeld = false;
+bool rightAltHeld = false;
 
 bool IsKeyDown(WPARAM message) {
     return message == WM_KEYDOWN || message == WM_SYSKEYDOWN;  // Alt held turns key-downs into WM_SYSKEYDOWN
 }
 
-// Wine 8 leaves LLKHF_ALTDOWN clear. The Alt press came as an earlier event, so the asynchronous key
-// state already holds it, on Windows and on Wine alike.
+// Wine 8 leaves LLKHF_ALTDOWN clear. The Alt press came to this hook as an earlier event, so the
+// hook knows it itself. The asynchronous key state alone is not enough: under load Wine
+// sometimes does not show the Alt press in it yet, and Alt+Print Screen became a screen
+// capture. It still counts for an Alt pressed before the hook was installed.
 bool IsAltDown(const KBDLLHOOKSTRUCT& key) {
-    return (key.flags & LLKHF_ALTDOWN) != 0 || (::GetAsyncKeyState(VK_MENU) & 0x8000) != 0;
+    return (key.flags & LLKHF_ALTDOWN) != 0 || leftAltHeld || rightAltHeld ||
+           (::GetAsyncKeyState(VK_MENU) & 0x8000) != 0;
 }
 
 LRESULT CALLBACK LowLevelKeyboardProc(int code, WPARAM message, LPARAM data) {
     if (code == HC_ACTION) {
         const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
+        if (key->vkCode == VK_MENU || key->vkCode == VK_LMENU) leftAltHeld = IsKeyDown(message);
+        if (key->vkCode == VK_RMENU) rightAltHeld = IsKeyDown(message);
         if (key->vkCode == VK_SNAPSHOT) {
             const bool down = IsKeyDown(message);
             if (down && !snapshotHeld) {
