@@ -11,9 +11,8 @@
 #include <string>
 
 #include "Driver_win.h"
-#include "FormControl_win.h"
+#include "Framlet_win.h"
 #include "Tray_win.h"
-#include "app/MainLayout.h"
 
 namespace {
 
@@ -65,13 +64,13 @@ TEST(Unpacked, StartsIntoTheTrayCapturesAndKeepsItsSettingsInItsOwnFolder) {
         << "Print Screen did not bring the window";
     EXPECT_TRUE(e2e::WaitUntil([] { return e2e::TrayIcons().empty(); }));
     RECT view{};
-    ::GetClientRect(e2e::FormControl(main, kMainFormLayout, "imgCapture"), &view);
+    ::GetClientRect(e2e::MainControl(main, "imgCapture"), &view);
     EXPECT_EQ(view.right, ::GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(view.bottom, ::GetSystemMetrics(SM_CYSCREEN));
 
     // A changed value makes the end of the program write the settings (an unchanged start
     // writes nothing).
-    ::SendMessageW(e2e::FormControl(main, kMainFormLayout, "edtWidth"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"432"));
+    ::SendMessageW(e2e::MainControl(main, "edtWidth"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"432"));
 
     // The question comes from the Shift-JIS Resource.ini of the zip, read from this folder.
     ::PostMessageW(main, WM_CLOSE, 0, 0);
