@@ -11,10 +11,11 @@ int ScaleForDpi(int value, int dpi) {
     return static_cast<int>(scaled);
 }
 
-LayoutRect ScalePlace(const LayoutRect& place, ControlKind kind, int dpi) {
+LayoutRect ScalePlace(const ControlLayout& row, int dpi) {
+    const LayoutRect& place = row.place;
     LayoutRect scaled{ScaleForDpi(place.left, dpi), ScaleForDpi(place.top, dpi), ScaleForDpi(place.width, dpi),
                       ScaleForDpi(place.height, dpi)};
-    if (kind == ControlKind::Image) {
+    if (row.kind == ControlKind::Image && !(row.flags & kTransparent)) {
         scaled.width = place.width;
         scaled.height = place.height;
     }
@@ -24,7 +25,7 @@ LayoutRect ScalePlace(const LayoutRect& place, ControlKind kind, int dpi) {
 ScaledFormLayout::ScaledFormLayout(const FormLayout& design, int dpi)
     : controls_(design.controls.begin(), design.controls.end()), layout_(design) {
     for (ControlLayout& row : controls_) {
-        row.place = ScalePlace(row.place, row.kind, dpi);
+        row.place = ScalePlace(row, dpi);
         row.minHeight = ScaleForDpi(row.minHeight, dpi);
     }
     layout_.controls = controls_;

@@ -13,9 +13,11 @@ inline constexpr int kDesignDpi = 96;
 // A dpi of 0 or less (no DPI known) counts as 96.
 int ScaleForDpi(int value, int dpi);
 
-// A control's place at a DPI. Every field is scaled, so a 0 (sized to its text, or docked)
-// stays 0. Image rows keep their width and height: their picture is shown pixel for pixel.
-LayoutRect ScalePlace(const LayoutRect& place, ControlKind kind, int dpi);
+// A table row's place at a DPI. Every field is scaled, so a 0 (sized to its text, or docked)
+// stays 0. Image rows keep their width and height, as their picture is shown pixel for pixel,
+// except transparent ones: those are decorations drawn to the size of their control, and
+// grow with the controls they belong to.
+LayoutRect ScalePlace(const ControlLayout& row, int dpi);
 
 // A form's layout at a DPI: the rows' places and minimum heights, the form's size, minimum
 // width and font height scaled; names, texts and flags are the design's own. At 96 DPI it is

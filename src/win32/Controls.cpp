@@ -354,21 +354,27 @@ void BitmapButton::Draw(const DRAWITEMSTRUCT& item) {
         ::DrawTextW(dc, Wide(text), -1, &measure, DT_CALCRECT | DT_SINGLELINE);
         textSize = SIZE{measure.right, measure.bottom};
     }
+    // The picture grows with the form's DPI like the button itself; at 96 DPI it is drawn 1:1.
+    const int dpi = Owner().Dpi();
     SIZE glyphSize{0, 0};
+    SIZE drawnSize{0, 0};
     BITMAP bm{};
-    if (glyph_ && ::GetObjectW(glyph_.Get(), sizeof bm, &bm)) glyphSize = SIZE{bm.bmWidth, bm.bmHeight};
-    const int spacing = (glyphSize.cx > 0 && textSize.cx > 0) ? 4 : 0;
+    if (glyph_ && ::GetObjectW(glyph_.Get(), sizeof bm, &bm)) {
+        glyphSize = SIZE{bm.bmWidth, bm.bmHeight};
+        drawnSize = SIZE{ScaleForDpi(bm.bmWidth, dpi), ScaleForDpi(bm.bmHeight, dpi)};
+    }
+    const int spacing = (drawnSize.cx > 0 && textSize.cx > 0) ? ScaleForDpi(4, dpi) : 0;
     const int width = item.rcItem.right - item.rcItem.left;
     const int height = item.rcItem.bottom - item.rcItem.top;
     const int shift = pressed ? 1 : 0;
-    int x = item.rcItem.left + (width - (glyphSize.cx + spacing + textSize.cx)) / 2 + shift;
-    if (glyphSize.cx > 0) {
+    int x = item.rcItem.left + (width - (drawnSize.cx + spacing + textSize.cx)) / 2 + shift;
+    if (drawnSize.cx > 0) {
         UniqueMemoryDC memory(::CreateCompatibleDC(dc));
         SelectGuard select(memory.Get(), glyph_.Get());
         const COLORREF transparent = ::GetPixel(memory.Get(), 0, glyphSize.cy - 1);
-        ::GdiTransparentBlt(dc, x, item.rcItem.top + (height - glyphSize.cy) / 2 + shift, glyphSize.cx, glyphSize.cy,
+        ::GdiTransparentBlt(dc, x, item.rcItem.top + (height - drawnSize.cy) / 2 + shift, drawnSize.cx, drawnSize.cy,
                             memory.Get(), 0, 0, glyphSize.cx, glyphSize.cy, transparent);
-        x += glyphSize.cx + spacing;
+        x += drawnSize.cx + spacing;
     }
     if (!text.empty()) {
         RECT textRect{x, item.rcItem.top + shift, x + textSize.cx, item.rcItem.bottom + shift};
@@ -852,7 +858,12 @@ Canvas* Image::PictureCanvas() {
     return canvas_.get();
 }
 
-void Image::PlaceAt(const LayoutRect& place, int) {
+void Image::PlaceAt(const LayoutRect& place, int dpi) {
+    if (transparent_) {
+        Control::PlaceAt(place, dpi);
+        InvalidateAll();  // stretched: every pixel changes, not only the uncovered ones
+        return;
+    }
     designPlace_ = DockRect{place.left, place.top, Width(), Height()};
     if (dockFlags_ || !Handle() || (parent_ && parent_->Kind() == ControlKind::ScrollBox)) return;
     ::SetWindowPos(Handle(), nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -929,7 +940,9 @@ void Image::Paint() {
     if (transparent_) {
         ::FillRect(dc.Get(), &area, ButtonFaceBrush());
         const COLORREF key = ::GetPixel(source, 0, size.cy - 1);
-        ::GdiTransparentBlt(dc.Get(), 0, 0, size.cx, size.cy, source, 0, 0, size.cx, size.cy, key);
+        RECT client{};
+        ::GetClientRect(Handle(), &client);
+        ::GdiTransparentBlt(dc.Get(), 0, 0, client.right, client.bottom, source, 0, 0, size.cx, size.cy, key);
         return;
     }
     const RECT picture{0, 0, size.cx, size.cy};

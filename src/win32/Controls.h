@@ -304,8 +304,9 @@ private:
     POINT position_{0, 0};
 };
 
-// Shows a bitmap at full size from its top-left corner; the control's own size is set by
-// the caller and does not follow the picture. The control owns the bitmap it is given and
+// Shows a bitmap at full size from its top-left corner (a transparent one, a decoration,
+// stretched over the control); the control's own size is set by the caller and does not
+// follow the picture. The control owns the bitmap it is given and
 // paints from it, so whatever is drawn into the picture shows once the changed area is
 // invalidated. Pointer positions in the events are picture pixels.
 class Image : public Control {
@@ -314,7 +315,8 @@ public:
     ~Image() override;
     void Create(HWND parentWindow, const ControlLayout& row, int id) override;
     // Moves only: the size is its picture's, shown pixel for pixel at every DPI; inside a
-    // scroll box not even that, as the box keeps it at the scrolled origin.
+    // scroll box not even that, as the box keeps it at the scrolled origin. A transparent
+    // image, a decoration, takes the scaled size as well.
     void PlaceAt(const LayoutRect& place, int dpi) override;
 
     // Takes the bitmap (a device-dependent bitmap or a DIB section). Invalidates the view.
@@ -332,7 +334,8 @@ public:
     // A canvas over PictureDC(); take it anew after PictureHandle(). Null without a picture.
     Canvas* PictureCanvas();
 
-    // Draw the pixels of the picture's bottom-left colour as the background shows them.
+    // Draw the pixels of the picture's bottom-left colour as the background shows them, and
+    // stretch the picture over the control (at 96 DPI the two have the same size).
     void SetTransparent(bool on);
     void SetCursor(Cursor cursor);
     Cursor CurrentCursor() const { return cursor_; }

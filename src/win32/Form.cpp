@@ -124,7 +124,7 @@ void Form::Create(const FormLayout& layout, HWND owner, FormBorder border, bool 
         if (font_) ::SendMessageW(control->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
         byRow[i] = control.get();
         controls_.push_back(control.get());
-        designPlaces_.push_back(layout.controls[i].place);
+        designRows_.push_back(layout.controls[i]);
         owned_.push_back(std::move(control));
         if (row.flags & kDefaultButton) SetDefaultButton(dynamic_cast<Button*>(byRow[i]));
         if (row.flags & kCancelButton) SetCancelButton(dynamic_cast<Button*>(byRow[i]));
@@ -515,7 +515,7 @@ void Form::ApplyDpi(int dpi) {
     // Every control at its scaled place first (docked ones only note theirs), then docking
     // from the form inwards: parents come before their children in the table.
     for (size_t i = 0; i < controls_.size(); ++i) {
-        controls_[i]->PlaceAt(ScalePlace(designPlaces_[i], controls_[i]->Kind(), dpi_), dpi_);
+        controls_[i]->PlaceAt(ScalePlace(designRows_[i], dpi_), dpi_);
     }
     AlignChildren(nullptr);
     for (Control* control : controls_) {

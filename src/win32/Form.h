@@ -168,7 +168,7 @@ private:
     int modalResult_ = kModalNone;
     int minimumWidth_ = 0;
     int dpi_ = 96;
-    std::vector<LayoutRect> designPlaces_;  // the table's places, one per control of controls_
+    std::vector<ControlLayout> designRows_;  // the table's rows, one per control of controls_
     std::u16string fontFace_;
     int designFontHeight_ = 0;
 };

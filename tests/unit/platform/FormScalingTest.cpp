@@ -42,18 +42,22 @@ TEST(ScaleForDpi, LeavesEveryValueAloneAtTheDesignDpi) {
 
 TEST(ScalePlace, ScalesEveryFieldButAnImageKeepsTheSizeOfItsPicture) {
     const LayoutRect place{68, 19, 16, 49};
-    const LayoutRect radio = ScalePlace(place, ControlKind::RadioButton, 144);
+    const LayoutRect radio = ScalePlace({"rb", ControlKind::RadioButton, "", place, ""}, 144);
     EXPECT_EQ(radio.left, 102);
     EXPECT_EQ(radio.top, 29);  // 28.5 up
     EXPECT_EQ(radio.width, 24);
     EXPECT_EQ(radio.height, 74);  // 73.5 up
-    const LayoutRect image = ScalePlace(place, ControlKind::Image, 144);
+    const LayoutRect image = ScalePlace({"img", ControlKind::Image, "", place, ""}, 144);
     EXPECT_EQ(image.left, 102);
     EXPECT_EQ(image.top, 29);
     EXPECT_EQ(image.width, 16);
     EXPECT_EQ(image.height, 49);
+    // A transparent picture is a decoration: it grows with the controls around it.
+    const LayoutRect decoration = ScalePlace({"img", ControlKind::Image, "", place, "", kTransparent}, 144);
+    EXPECT_EQ(decoration.width, 24);
+    EXPECT_EQ(decoration.height, 74);
     // Zero sizes mean "sized to the text" or "docked" and must stay zero.
-    const LayoutRect label = ScalePlace({124, 28, 0, 0}, ControlKind::Label, 192);
+    const LayoutRect label = ScalePlace({"lbl", ControlKind::Label, "", {124, 28, 0, 0}, ""}, 192);
     EXPECT_EQ(label.left, 248);
     EXPECT_EQ(label.width, 0);
     EXPECT_EQ(label.height, 0);
@@ -116,9 +120,10 @@ TEST_P(ScaledFormLayoutOf, ScalesPlacesSizesAndFontByTheDpi) {
             ExpectRowsAgree(from, to);
             EXPECT_EQ(to.place.left, ScaleForDpi(from.place.left, dpi));
             EXPECT_EQ(to.place.top, ScaleForDpi(from.place.top, dpi));
-            const bool image = from.kind == ControlKind::Image;
-            EXPECT_EQ(to.place.width, image ? from.place.width : ScaleForDpi(from.place.width, dpi));
-            EXPECT_EQ(to.place.height, image ? from.place.height : ScaleForDpi(from.place.height, dpi));
+            // The captured picture keeps its size; decorations (transparent) and controls scale.
+            const bool picture = from.kind == ControlKind::Image && !(from.flags & kTransparent);
+            EXPECT_EQ(to.place.width, picture ? from.place.width : ScaleForDpi(from.place.width, dpi));
+            EXPECT_EQ(to.place.height, picture ? from.place.height : ScaleForDpi(from.place.height, dpi));
             EXPECT_EQ(to.minHeight, ScaleForDpi(from.minHeight, dpi));
         }
     }

@@ -28,10 +28,11 @@ public:
 };
 
 // Rows whose window is exactly their table place: not docked, not sized by their text, their
-// picture or their dropped list.
+// picture (decorations are) or their dropped list.
 bool PlacedAsInTable(const ControlLayout& row) {
     if (row.flags & (kAlignTop | kAlignBottom | kAlignRight | kAlignClient)) return false;
-    if (row.kind == ControlKind::Image || row.kind == ControlKind::ComboBox) return false;
+    if (row.kind == ControlKind::Image && !(row.flags & kTransparent)) return false;
+    if (row.kind == ControlKind::ComboBox) return false;
     return !(row.kind == ControlKind::Label && row.place.width == 0);
 }
 
@@ -115,7 +116,7 @@ TEST_F(FormDpi, AMoveToAMonitorAtOneHundredFiftyPercentScalesTheFormButNoPicture
         SCOPED_TRACE(row.name);
         const RECT bounds = At(i).Bounds();
         if (PlacedAsInTable(row) || row.kind == ControlKind::ComboBox) {
-            const LayoutRect place = ScalePlace(row.place, row.kind, 144);
+            const LayoutRect place = ScalePlace(row, 144);
             EXPECT_EQ(bounds.left, place.left);
             EXPECT_EQ(bounds.top, place.top);
             EXPECT_EQ(bounds.right - bounds.left, place.width);
@@ -136,12 +137,13 @@ TEST_F(FormDpi, AMoveToAMonitorAtOneHundredFiftyPercentScalesTheFormButNoPicture
     EXPECT_EQ(bottom.bottom, side.bottom - side.top);
     const RECT canvas = form->FindControl("sbxCanvas")->Bounds();
     EXPECT_EQ(canvas.right, side.left);
-    // The glyph's image moves but keeps its size; the captured picture keeps both.
+    // The bracket, a transparent decoration, grows with the boxes it joins; the captured
+    // picture keeps its place and size.
     const RECT together = form->FindControl("imgTogether")->Bounds();
     EXPECT_EQ(together.left, 102);
     EXPECT_EQ(together.top, 29);
-    EXPECT_EQ(together.right - together.left, 16);
-    EXPECT_EQ(together.bottom - together.top, 49);
+    EXPECT_EQ(together.right - together.left, 24);
+    EXPECT_EQ(together.bottom - together.top, 74);
     EXPECT_EQ(capture.Width(), 300);
     EXPECT_EQ(capture.Height(), 200);
     EXPECT_EQ(capture.Bounds().left, 0);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -13,6 +14,11 @@
 #include "Win32TestSupport.h"
 #include "win32/Application.h"
 #include "win32/Form.h"
+#include "win32/Handles.h"
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
 
 namespace {
 
@@ -260,6 +266,27 @@ TEST_F(ImageTest, TransparentPicturesShowTheBackgroundWhereTheirCornerColourIs) 
     EXPECT_EQ(Shown(bracket.Handle(), 15, 48), ::GetSysColor(COLOR_BTNFACE));
 }
 
+TEST_F(ImageTest, ATransparentPictureIsStretchedOverItsControlWhenTheDpiGrows) {
+    Image& bracket = form->Get<Image>("imgTogether");
+    bracket.SetPicture(MakePicture(16, 49, [](int x, int) { return x == 8 ? RGB(0, 0, 0) : kMagenta; }));
+    RECT suggested{0, 0, 900, 700};
+    ::SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    Pump();
+    ASSERT_EQ(bracket.Width(), 24);
+    ASSERT_EQ(bracket.Height(), 74);
+    bracket.UpdateNow();
+    std::vector<int> blackColumns;
+    for (int x = 0; x < 24; ++x) {
+        if (Shown(bracket.Handle(), x, 10) == RGB(0, 0, 0)) blackColumns.push_back(x);
+    }
+    ASSERT_FALSE(blackColumns.empty());
+    EXPECT_LE(blackColumns.size(), 2u);  // one source column, one and a half wide
+    EXPECT_NEAR(blackColumns.front(), 12, 1);
+    // The line reaches the control's foot, not only the picture's 49 rows.
+    EXPECT_EQ(Shown(bracket.Handle(), blackColumns.front(), 73), RGB(0, 0, 0));
+    EXPECT_EQ(Shown(bracket.Handle(), 3, 60), ::GetSysColor(COLOR_BTNFACE));
+}
+
 TEST_F(ImageTest, PictureButtonsDrawTheirGlyphWithoutItsBackgroundColour) {
     auto& save = form->Get<BitmapButton>("btnSave");
     save.SetGlyph(MakePicture(25, 25, [](int x, int y) { return x > 4 && x < 20 && y > 4 && y < 20 ? kBlue : kMagenta; }));
@@ -275,6 +302,43 @@ TEST_F(ImageTest, PictureButtonsDrawTheirGlyphWithoutItsBackgroundColour) {
     }
     EXPECT_EQ(blue, 15 * 15);
     EXPECT_EQ(magenta, 0);
+}
+
+TEST_F(ImageTest, PictureButtonsGrowTheirGlyphWithTheFormsDpi) {
+    auto& save = form->Get<BitmapButton>("btnSave");
+    save.SetGlyph(MakePicture(25, 25, [](int x, int y) { return x > 4 && x < 20 && y > 4 && y < 20 ? kBlue : kMagenta; }));
+    RECT suggested{0, 0, 900, 700};
+    ::SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    ASSERT_EQ(form->Dpi(), 192);
+    // Drawn into a picture of the button's size: at 200 % the form is larger than Wine's screen.
+    const int width = save.Width();
+    const int height = save.Height();
+    ASSERT_EQ(width, 178);
+    UniqueBitmap target = MakePicture(width, height, [](int, int) { return kRed; });
+    UniqueMemoryDC dc(::CreateCompatibleDC(nullptr));
+    SelectGuard select(dc.Get(), target.Get());
+    const UINT id = static_cast<UINT>(::GetDlgCtrlID(save.Handle()));
+    DRAWITEMSTRUCT item{ODT_BUTTON, id, 0, ODA_DRAWENTIRE, 0, save.Handle(), dc.Get(), RECT{0, 0, width, height}, 0};
+    ::SendMessageW(::GetParent(save.Handle()), WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&item));
+    int blue = 0;
+    int magenta = 0;
+    RECT blueBounds{width, height, -1, -1};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const COLORREF c = ::GetPixel(dc.Get(), x, y);
+            magenta += c == kMagenta;
+            if (c != kBlue) continue;
+            ++blue;
+            blueBounds = RECT{std::min<LONG>(blueBounds.left, x), std::min<LONG>(blueBounds.top, y),
+                              std::max<LONG>(blueBounds.right, x + 1), std::max<LONG>(blueBounds.bottom, y + 1)};
+        }
+    }
+    EXPECT_EQ(blue, 30 * 30);  // every pixel of the glyph drawn as two by two
+    EXPECT_EQ(blueBounds.right - blueBounds.left, 30);
+    EXPECT_EQ(blueBounds.bottom - blueBounds.top, 30);
+    EXPECT_EQ(magenta, 0);
+    // The 50-pixel picture sits centred in the height, its blue square 10 pixels inside it.
+    EXPECT_EQ(blueBounds.top, (height - 50) / 2 + 10);
 }
 
 TEST_F(ImageTest, ScrollBarsAppearForLargerContentAndTheViewIsClampedWhenItShrinks) {
