@@ -13,10 +13,6 @@
 #include "win32/Application.h"
 #include "win32/Form.h"
 
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
-
 namespace {
 
 class DpiForm : public Form {
@@ -52,10 +48,6 @@ RECT WindowRect(HWND hwnd) {
     RECT rc{};
     ::GetWindowRect(hwnd, &rc);
     return rc;
-}
-
-void ChangeDpi(Form& form, int dpi, RECT suggested) {
-    ::SendMessageW(form.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
 }
 
 bool SameRect(const RECT& a, const RECT& b) {
@@ -104,7 +96,7 @@ TEST_F(FormDpi, AMoveToAMonitorAtOneHundredFiftyPercentScalesTheFormButNoPicture
     const RECT designPlace = WindowRect(form->Handle());
 
     const RECT suggested{20, 10, 20 + 900, 10 + 700};  // smaller than 1140 x 854: Wine keeps windows within its screen
-    ChangeDpi(*form, 144, suggested);
+    ChangeDpi(form->Handle(), 144, suggested);
 
     EXPECT_EQ(form->Dpi(), 144);
     EXPECT_TRUE(SameRect(WindowRect(form->Handle()), suggested));
@@ -152,7 +144,7 @@ TEST_F(FormDpi, AMoveToAMonitorAtOneHundredFiftyPercentScalesTheFormButNoPicture
     EXPECT_GT(autoSized.Width(), textWidth);
 
     // And back at 100 %: every control exactly where it was.
-    ChangeDpi(*form, kDesignDpi, designPlace);
+    ChangeDpi(form->Handle(), kDesignDpi, designPlace);
     EXPECT_EQ(form->Dpi(), kDesignDpi);
     EXPECT_EQ(FontHeight(form->Font()), -12);
     EXPECT_EQ(MinimumTrackWidth(form->Handle()), 553);

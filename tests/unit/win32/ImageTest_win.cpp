@@ -16,10 +16,6 @@
 #include "win32/Form.h"
 #include "win32/Handles.h"
 
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
-
 namespace {
 
 constexpr COLORREF kBlue = RGB(0, 0, 255);
@@ -52,6 +48,11 @@ COLORREF LetterF(int x, int y) {
     const bool stem = x == 1 && y >= 1 && y <= 3;
     const bool bars = (y == 1 && x >= 1 && x <= 4) || (y == 2 && x >= 1 && x <= 3);
     return stem || bars ? kRed : kBlue;
+}
+
+// A 25 x 25 button picture: a 15 x 15 blue square on the magenta that is drawn transparent.
+UniqueBitmap SquareGlyph() {
+    return MakePicture(25, 25, [](int x, int y) { return x > 4 && x < 20 && y > 4 && y < 20 ? kBlue : kMagenta; });
 }
 
 // What a window shows, read through its own device context.
@@ -269,8 +270,7 @@ TEST_F(ImageTest, TransparentPicturesShowTheBackgroundWhereTheirCornerColourIs) 
 TEST_F(ImageTest, ATransparentPictureIsStretchedOverItsControlWhenTheDpiGrows) {
     Image& bracket = form->Get<Image>("imgTogether");
     bracket.SetPicture(MakePicture(16, 49, [](int x, int) { return x == 8 ? RGB(0, 0, 0) : kMagenta; }));
-    RECT suggested{0, 0, 900, 700};
-    ::SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    ChangeDpi(form->Handle(), 144, RECT{0, 0, 900, 700});
     Pump();
     ASSERT_EQ(bracket.Width(), 24);
     ASSERT_EQ(bracket.Height(), 74);
@@ -289,7 +289,7 @@ TEST_F(ImageTest, ATransparentPictureIsStretchedOverItsControlWhenTheDpiGrows) {
 
 TEST_F(ImageTest, PictureButtonsDrawTheirGlyphWithoutItsBackgroundColour) {
     auto& save = form->Get<BitmapButton>("btnSave");
-    save.SetGlyph(MakePicture(25, 25, [](int x, int y) { return x > 4 && x < 20 && y > 4 && y < 20 ? kBlue : kMagenta; }));
+    save.SetGlyph(SquareGlyph());
     ::RedrawWindow(save.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     int blue = 0;
     int magenta = 0;
@@ -306,9 +306,8 @@ TEST_F(ImageTest, PictureButtonsDrawTheirGlyphWithoutItsBackgroundColour) {
 
 TEST_F(ImageTest, PictureButtonsGrowTheirGlyphWithTheFormsDpi) {
     auto& save = form->Get<BitmapButton>("btnSave");
-    save.SetGlyph(MakePicture(25, 25, [](int x, int y) { return x > 4 && x < 20 && y > 4 && y < 20 ? kBlue : kMagenta; }));
-    RECT suggested{0, 0, 900, 700};
-    ::SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    save.SetGlyph(SquareGlyph());
+    ChangeDpi(form->Handle(), 192, RECT{0, 0, 900, 700});
     ASSERT_EQ(form->Dpi(), 192);
     // Drawn into a picture of the button's size: at 200 % the form is larger than Wine's screen.
     const int width = save.Width();

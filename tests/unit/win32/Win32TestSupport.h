@@ -23,6 +23,16 @@ inline bool PumpUntil(const std::function<bool()>& done, int milliseconds = 2000
 
 inline void Pump() { PumpUntil([] { return false; }, 50); }
 
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
+// What Windows sends a window moved to a monitor of another scale. Wine runs at 96 DPI, so
+// this message is the only way to see a form at another DPI here.
+inline void ChangeDpi(HWND window, int dpi, RECT suggested) {
+    ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
 // A key press as the keyboard would queue it, for the focused window.
 inline void PostKey(HWND target, UINT vk) {
     ::PostMessageW(target, WM_KEYDOWN, vk, 1);
