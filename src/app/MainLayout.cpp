@@ -5,10 +5,10 @@ namespace {
 // Within a parent, the pictures, labels and bevels come before the windowed controls: that is
 // the order the design lists them in, and so the order of the form's component list.
 constexpr ControlLayout kControls[] = {
-    {"pnlOption", ControlKind::Panel, "", {0, 0, 200, 0}, "", kAlignRight | kNoBevel, 0, 0, "", "", 400},
-    {"bvlBorder1", ControlKind::Bevel, "pnlOption", {8, 304, 185, 2}, "", kLineTop},
-    {"pnl", ControlKind::Panel, "pnlOption", {0, 0, 0, 103}, "", kAlignBottom | kNoBevel, 0},
-    {"bvlBorder2", ControlKind::Bevel, "pnl", {0, 0, 0, 2}, "", kAlignTop | kLineTop},
+    {"pnlOption", ControlKind::Panel, "", {0, 0, 200, 0}, "", kAlignRight, 0},
+    {"bvlBorder1", ControlKind::Bevel, "pnlOption", {8, 304, 185, 2}, ""},
+    {"pnl", ControlKind::Panel, "pnlOption", {0, 0, 0, 103}, "", kAlignBottom, 0},
+    {"bvlBorder2", ControlKind::Bevel, "pnl", {0, 0, 0, 2}, "", kAlignTop},
     {"btnCancel", ControlKind::Button, "pnl", {108, 58, 85, 33}, "キャンセル", kNoFlags, 2},
     {"btnSave", ControlKind::BitmapButton, "pnl", {8, 58, 89, 33}, "保存", kDefaultButton, 0},
     {"btnPrint", ControlKind::BitmapButton, "pnl", {8, 14, 89, 33}, "印刷", kNoFlags, 1},
@@ -35,7 +35,7 @@ constexpr ControlLayout kControls[] = {
     {"edtFrameSize", ControlKind::Edit, "gbxEffect", {86, 70, 33, 20}, "1", kNoFlags, 5, 0},
     {"btnUnSelect", ControlKind::Button, "pnlOption", {8, 264, 185, 25}, "選択範囲の解除(ESC)", kDisabled, 3},
     {"btnOption", ControlKind::Button, "pnlOption", {8, 320, 185, 25}, "オプション", kNoFlags, 4},
-    {"sbxCanvas", ControlKind::ScrollBox, "", {0, 0, 0, 0}, "", kAlignClient | kTracking, 1},
+    {"sbxCanvas", ControlKind::ScrollBox, "", {0, 0, 0, 0}, "", kAlignClient, 1},
     {"imgCapture", ControlKind::Image, "sbxCanvas", {0, 0, 0, 0}, ""},
     {"dlgSave", ControlKind::SaveDialog, "", {}, ""},
     {"XPManifest", ControlKind::ThemeManager, "", {}, ""},

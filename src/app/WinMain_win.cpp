@@ -36,6 +36,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         return 1;
     }
     application.SetMainForm(fmMain.get());
+    fmMain->Show();
     application.Run();
     if (mutex) ::ReleaseMutex(mutex.Get());
     return 0;

@@ -157,46 +157,14 @@ TfmMain::TfmMain(const MainWindowFiles& files) : settingsFile_(files.settingsFil
     OnDestroy = [this] { FormDestroy(); };
     OnShow = [this] { FormShow(); };
     OnCloseQuery = [this](bool& canClose) { FormCloseQuery(canClose); };
-    SetMessageHandler(WM_START_MINIMIZED, [](WPARAM, LPARAM) -> std::optional<LRESULT> {
-        TheApplication().Minimize();
-        return 0;
-    });
-    SetMessageHandler(WM_TRAY_NOTIFY, [this](WPARAM, LPARAM lp) -> std::optional<LRESULT> {
-        WMTrayNotify(lp);
-        return 0;
-    });
-    // The form's own handling then asks FormCloseQuery, which no longer asks the user.
-    SetMessageHandler(WM_QUERYENDSESSION, [this](WPARAM, LPARAM) -> std::optional<LRESULT> {
-        endingSession_ = true;
-        return std::nullopt;
-    });
-    // A restarted shell has forgotten every icon: without ours again a user could never reach us.
-    SetMessageHandler(::RegisterWindowMessageA("TaskbarCreated"), [this](WPARAM, LPARAM) -> std::optional<LRESULT> {
-        if (inTray_) {
-            inTray_ = false;
-            AddTrayIcon();
-        }
-        return 0;
-    });
 
-    SetMessageHandler(WM_CAPTURE_SCREEN, [this](WPARAM, LPARAM) -> std::optional<LRESULT> {
-        CaptureImage(kCaptureScreen);
-        return 0;
-    });
-    SetMessageHandler(WM_CAPTURE_WINDOW, [this](WPARAM, LPARAM) -> std::optional<LRESULT> {
-        CaptureImage(kCaptureWindow);
-        return 0;
-    });
-    SetMessageHandler(WM_SAVE_REQUEST, [this](WPARAM, LPARAM) -> std::optional<LRESULT> {
-        btnSaveClick(nullptr);
-        return 0;
-    });
-
-    // The localiser takes over the creation event: FormCreate runs first, then the texts of
-    // Resource.ini replace the design texts (so a text there wins over a loaded setting).
     components_ = std::make_unique<FormComponents>(*this, layout);
-    components_->SetOnCreate([this](LocalisableForm&) { FormCreate(); });
     international_ = std::make_unique<QInternational>(components_.get(), programFolder_);
+    // FormCreate first, then the texts of Resource.ini (so a text there wins over a loaded setting).
+    OnCreate = [this] {
+        FormCreate();
+        if (international_) international_->Localise();
+    };
 
     programMessages = std::make_unique<QMsgResource>(AnsiToUtf16(programFolder_ + "Resource.ini"));
 }
@@ -213,6 +181,40 @@ TfmMain::~TfmMain() {
     international_.reset();
     components_.reset();
     programMessages.reset();
+}
+
+LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    // A registered message has no constant to switch on.
+    static const UINT taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
+    if (msg == taskbarCreated) {
+        WMTaskbarCreated();
+        return 0;
+    }
+    switch (msg) {
+        case WM_CAPTURE_SCREEN: WMCaptureScreen(); return 0;
+        case WM_CAPTURE_WINDOW: WMCaptureWindow(); return 0;
+        case WM_SAVE_REQUEST: WMSaveRequest(); return 0;
+        case WM_START_MINIMIZED: WMStartMinimized(); return 0;
+        case WM_TRAY_NOTIFY: WMTrayNotify(lp); return 0;
+        case WM_QUERYENDSESSION:
+            WMQueryEndSession();
+            break;  // the form's own handling then asks FormCloseQuery, which no longer asks the user
+    }
+    return Form::HandleMessage(msg, wp, lp);
+}
+
+void TfmMain::WMCaptureScreen() { CaptureImage(kCaptureScreen); }
+void TfmMain::WMCaptureWindow() { CaptureImage(kCaptureWindow); }
+void TfmMain::WMSaveRequest() { btnSaveClick(nullptr); }
+void TfmMain::WMStartMinimized() { TheApplication().Minimize(); }
+void TfmMain::WMQueryEndSession() { endingSession_ = true; }
+
+// A restarted shell has forgotten every icon: without ours again a user could never reach us.
+void TfmMain::WMTaskbarCreated() {
+    if (inTray_) {
+        inTray_ = false;
+        AddTrayIcon();
+    }
 }
 
 void TfmMain::FormCreate() {

@@ -113,13 +113,23 @@ public:
     bool Loading() const { return loading_; }
     Image& imgCapture() const { return *imgCapture_; }
 
+protected:
+    // The private messages (Messages.h) and the shell's, each to its handler below.
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
 private:
+    void WMCaptureScreen();
+    void WMCaptureWindow();
+    void WMSaveRequest();
+    void WMStartMinimized();
+    void WMTrayNotify(LPARAM mouseMessage);
+    void WMQueryEndSession();
+    void WMTaskbarCreated();
     // Runs a selection operation on the picture's canvas and repaints what its frame changed.
     template <class Operation>
     PointerOutcome ChangeSelection(Operation&& operation);
     void StoreNumber(Edit& box, int32_t current, void (TFLConfig::*setter)(int32_t));
     void BringToFront();
-    void WMTrayNotify(LPARAM mouseMessage);
     void UnchainApplication();
 
     std::string settingsFile_;

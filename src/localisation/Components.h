@@ -1,6 +1,5 @@
 #pragma once
 #include <cstddef>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,8 +26,6 @@ public:
 
     virtual std::string Name() const = 0;
     virtual ComponentKind Kind() const = 0;
-    // True while the component is being built from its design (its name may still change).
-    virtual bool Loading() const { return false; }
 
     // A kind without the property reads "" and ignores writes; only a combo box has items.
     virtual std::string Caption() const { return {}; }
@@ -45,24 +42,11 @@ public:
 
 class LocalisableForm : public LocalisableComponent {
 public:
-    using CreateHandler = std::function<void(LocalisableForm& sender)>;
-
     ComponentKind Kind() const override { return ComponentKind::Form; }
 
     // The components the form owns, in design order.
     virtual size_t ComponentCount() const = 0;
     virtual LocalisableComponent& Components(size_t index) = 0;
-
-    // The creation event. The form raises it once, after its constructor has finished, so
-    // that a handler chained in during construction is the one that runs.
-    const CreateHandler& OnCreate() const { return onCreate_; }
-    void SetOnCreate(CreateHandler handler) { onCreate_ = std::move(handler); }
-    void DoCreate() {
-        if (onCreate_) onCreate_(*this);
-    }
-
-private:
-    CreateHandler onCreate_;
 };
 
 // A form built from a layout table with its design texts, holding them in memory.

@@ -11,16 +11,6 @@ QInternational::QInternational(LocalisableComponent* owner, std::string executab
     fileName_ = executableFolder_ + "Resource.ini";
     if (owner_) section_ = owner_->Name();
     form_ = dynamic_cast<LocalisableForm*>(owner_);
-    if (form_) {
-        previousCreate_ = form_->OnCreate();
-        form_->SetOnCreate([this](LocalisableForm& sender) { FormCreate(sender); });
-    }
-}
-
-void QInternational::SetName(const std::string& newName) {
-    const bool ownerLoading = owner_ && owner_->Kind() != ComponentKind::NotAControl && owner_->Loading();
-    if (section_ == name_ && !ownerLoading) section_ = newName;
-    name_ = newName;
 }
 
 std::string QInternational::ExtractFilePath(const std::string& path) {
@@ -37,20 +27,19 @@ std::string QInternational::ResolveFileName(const std::string& baseFolder, const
     return ExpandFileName(folder + fileName);
 }
 
-void QInternational::FormCreate(LocalisableForm& sender) {
-    // Everything the form does while being created comes before any text is replaced.
-    if (previousCreate_) previousCreate_(sender);
+void QInternational::Localise() {
+    if (!form_) return;
     const std::string path = ResolveFileName(executableFolder_, fileName_);
     if (!FileExists(path)) return;
     const IniFile ini(path);
-    Localise(ini);
+    Apply(ini);
 }
 
 std::string QInternational::Value(const IniFile& ini, const std::string& key) const {
     return std::string(TrimBlanks(ini.ReadString(section_, key, "")));
 }
 
-void QInternational::Localise(const IniFile& ini) {
+void QInternational::Apply(const IniFile& ini) {
     if (const std::string caption = Value(ini, form_->Name() + "_caption"); !caption.empty()) form_->SetCaption(caption);
     for (size_t i = 0; i < form_->ComponentCount(); ++i) {
         LocalisableComponent& component = form_->Components(i);

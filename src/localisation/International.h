@@ -5,9 +5,9 @@
 
 class IniFile;
 
-// Replaces a form's texts from Resource.ini once the form has been created. The form creates
-// one in its constructor; the localiser chains itself into the form's creation event, so the
-// form's own creation handler runs first and the texts are replaced after it.
+// Replaces a form's texts from Resource.ini. The form creates one in its constructor and calls
+// Localise at the end of its creation handler, so that a text of the file wins over whatever
+// the handler put into a control.
 //
 // Section FileName, the form's name + "_caption" sets the form's caption; then, for each owned
 // control in design order: name + "_hint" its hint, and name + "_text" for an edit box, name +
@@ -22,9 +22,11 @@ public:
     QInternational(LocalisableComponent* owner, std::string executableFolder);
     QInternational(const QInternational&) = delete;
     QInternational& operator=(const QInternational&) = delete;
-    // The form's creation handler keeps pointing here: the form must not raise its creation
-    // event again after the localiser is gone (neither form does).
     ~QInternational() = default;
+
+    // Reads the file (when it exists) and replaces the owner's texts. Does nothing when the
+    // owner is not a form.
+    void Localise();
 
     // The localisation file; by default the executable's folder followed by "Resource.ini".
     const std::string& FileName() const { return fileName_; }
@@ -32,11 +34,6 @@ public:
     // The section to read; by default the owner's name.
     const std::string& Section() const { return section_; }
     void SetSection(std::string value) { section_ = std::move(value); }
-
-    // The localiser's own component name; unnamed by default. Renaming carries Section along
-    // when it equalled the old name, unless the owner is a control still being loaded.
-    const std::string& Name() const { return name_; }
-    void SetName(const std::string& newName);
 
     // fileName unchanged unless it begins with "."; then taken relative to baseFolder and
     // expanded to a full path.
@@ -46,15 +43,12 @@ public:
     static std::string ExtractFilePath(const std::string& path);
 
 private:
-    void FormCreate(LocalisableForm& sender);
-    void Localise(const IniFile& ini);
+    void Apply(const IniFile& ini);
     std::string Value(const IniFile& ini, const std::string& key) const;
 
     LocalisableComponent* owner_;
     LocalisableForm* form_ = nullptr;
-    LocalisableForm::CreateHandler previousCreate_;
     std::string fileName_;
     std::string section_;
-    std::string name_;
     std::string executableFolder_;
 };

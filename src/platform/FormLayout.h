@@ -43,10 +43,6 @@ enum LayoutFlags : uint32_t {
     kTransparent = 1u << 9,
     kRedText = 1u << 10,
     kNoTabStop = 1u << 11,
-    kNoBevel = 1u << 12,      // panels: flat, no raised edge
-    kLineTop = 1u << 13,      // bevels: a single etched line along the top edge
-    kLineLeft = 1u << 14,     // bevels: a single etched line along the left edge
-    kTracking = 1u << 15,     // scroll boxes: the view follows a dragged thumb at once
 };
 
 struct LayoutRect {
@@ -67,7 +63,6 @@ struct ControlLayout {
     int maxLength = 0;       // edit boxes: characters allowed, 0 for no limit
     const char* items = "";  // combo boxes: items separated by '\n'
     const char* hint = "";
-    int minHeight = 0;       // 0: no minimum
 };
 
 enum FormFlags : uint32_t {

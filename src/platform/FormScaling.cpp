@@ -26,7 +26,6 @@ ScaledFormLayout::ScaledFormLayout(const FormLayout& design, int dpi)
     : controls_(design.controls.begin(), design.controls.end()), layout_(design) {
     for (ControlLayout& row : controls_) {
         row.place = ScalePlace(row, dpi);
-        row.minHeight = ScaleForDpi(row.minHeight, dpi);
     }
     layout_.controls = controls_;
     layout_.width = ScaleForDpi(design.width, dpi);

@@ -9,7 +9,7 @@ constexpr ControlLayout kControls[] = {
     {"lblComment", ControlKind::Label, "", {40, 188, 310, 12}, "※ 上記の全てがチェックされていないと有効にはなりません。",
      kRedText},
     {"lblDefaultFormatType", ControlKind::Label, "", {24, 228, 136, 12}, "デフォルト保存フォーマット"},
-    {"bvlSeparator", ControlKind::Bevel, "", {369, 8, 7, 249}, "", kLineLeft},
+    {"bvlSeparator", ControlKind::Bevel, "", {369, 8, 7, 249}, ""},
     {"lblNumberingStart", ControlKind::Label, "", {40, 132, 60, 12}, "採番の開始"},
     {"cbxIsDefaultFolder", ControlKind::CheckBox, "", {24, 16, 233, 17}, "デフォルトフォルダを指定", kNoFlags, 0},
     {"cbxIsAutoFileName", ControlKind::CheckBox, "", {24, 80, 241, 17}, "ファイル名の自動生成", kNoFlags, 1},

@@ -58,10 +58,12 @@ TfmOption::TfmOption(Form& owner) {
     edtNumberingStart->OnKeyPress = [this](Control& sender, char16_t& key) { edtNumberingStartKeyPress(sender, key); };
     OnClose = [this] { FormClose(); };
 
-    // The form's creation event goes through the components; the localiser chains itself in
-    // and so replaces the texts once the form is complete.
     components_ = std::make_unique<FormComponents>(*this, layout);
     international_ = std::make_unique<QInternational>(components_.get());
+    // The texts of Resource.ini replace the design texts once the form is complete.
+    OnCreate = [this] {
+        if (international_) international_->Localise();
+    };
 }
 
 TfmOption::~TfmOption() {

@@ -2,7 +2,7 @@
 
 #include "platform/AppError.h"
 #include "platform/Text.h"
-#include "win32/Form.h"
+#include "win32/Window.h"
 
 Application& TheApplication() {
     static Application application;
@@ -41,9 +41,8 @@ int Application::MessageDialog(std::u16string_view text, std::u16string_view cap
 void Application::Dispatch(MSG& msg) {
     try {
         if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
-            HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
-            if (auto* form = dynamic_cast<Form*>(Window::FromHandle(root))) {
-                if (form->PreTranslateKey(msg)) return;
+            if (Window* root = Window::FromHandle(::GetAncestor(msg.hwnd, GA_ROOT))) {
+                if (root->PreTranslateKey(msg)) return;
             }
         }
         ::TranslateMessage(&msg);
@@ -95,7 +94,6 @@ void Application::ResetTerminated() {
 }
 
 void Application::Run() {
-    if (mainForm_ && !mainForm_->Visible()) mainForm_->Show();
     while (!terminated_) HandleMessage();
 }
 

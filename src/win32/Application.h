@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-class Form;
+class Window;
 
 // The program's one application object: its title, its main form, the message loop and the
 // minimise/restore state of the whole program.
@@ -24,11 +24,11 @@ public:
     const std::u16string& Title() const { return title_; }
     void SetTitle(std::u16string_view title) { title_ = std::u16string(title); }
 
-    Form* MainForm() const { return mainForm_; }
+    Window* MainForm() const { return mainForm_; }
     // Closing the main form ends the message loop; it is also the window minimising hides.
-    void SetMainForm(Form* form) { mainForm_ = form; }
+    void SetMainForm(Window* form) { mainForm_ = form; }
 
-    // Shows the main form and handles messages until Terminate (or WM_QUIT).
+    // Handles messages until Terminate (or WM_QUIT).
     void Run();
     // Handles every message waiting now, then returns.
     void ProcessMessages();
@@ -68,7 +68,7 @@ private:
     void QuitReceived(const MSG& quit);
 
     std::u16string title_;
-    Form* mainForm_ = nullptr;
+    Window* mainForm_ = nullptr;
     bool terminated_ = false;
     bool minimized_ = false;
 };

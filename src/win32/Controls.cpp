@@ -613,11 +613,6 @@ void Label::AdjustSize() {
     SetSize(size.cx, size.cy);
 }
 
-void Label::SetRedText(bool red) {
-    red_ = red;
-    if (Handle()) ::InvalidateRect(Handle(), nullptr, TRUE);
-}
-
 bool Label::Notified(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
     if (msg != WM_CTLCOLORSTATIC || !red_) return false;
     HDC dc = reinterpret_cast<HDC>(wp);
@@ -899,11 +894,6 @@ SIZE Image::PictureSize() const {
     BITMAP bm{};
     if (!picture_ || !::GetObjectW(picture_.Get(), sizeof bm, &bm)) return SIZE{0, 0};
     return SIZE{bm.bmWidth, bm.bmHeight};
-}
-
-void Image::SetTransparent(bool on) {
-    transparent_ = on;
-    InvalidateAll();
 }
 
 void Image::SetCursor(Cursor cursor) {

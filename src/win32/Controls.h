@@ -255,7 +255,6 @@ public:
     void PlaceAt(const LayoutRect& place, int dpi) override;
     bool AutoSize() const { return autoSize_; }
     void AdjustSize();
-    void SetRedText(bool red);
     bool Notified(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 protected:
@@ -334,9 +333,6 @@ public:
     // A canvas over PictureDC(); take it anew after PictureHandle(). Null without a picture.
     Canvas* PictureCanvas();
 
-    // Draw the pixels of the picture's bottom-left colour as the background shows them, and
-    // stretch the picture over the control (at 96 DPI the two have the same size).
-    void SetTransparent(bool on);
     void SetCursor(Cursor cursor);
     Cursor CurrentCursor() const { return cursor_; }
     // Repaints the given picture pixels (right and bottom edges excluded) on the next paint.

@@ -53,7 +53,6 @@ char16_t Upper(char16_t ch) { return static_cast<char16_t>(std::towupper(static_
 Form::~Form() {
     // The derived part is gone: no handler (they may point into it) runs while the window
     // is torn down.
-    messageHandlers_.clear();
     OnCreate = OnShow = OnClose = OnDestroy = nullptr;
     OnCloseQuery = nullptr;
     OnKeyDown = nullptr;
@@ -278,7 +277,7 @@ void Form::ApplyPosition() {
     if (position_ == FormPosition::ScreenCenter) {
         CenterOnScreen();
     } else if (position_ == FormPosition::OwnerCenter) {
-        Form* main = TheApplication().MainForm();
+        Window* main = TheApplication().MainForm();
         CenterOn(ownerWindow_ ? ownerWindow_ : (main && main != this ? main->Handle() : nullptr));
     }
 }
@@ -470,14 +469,6 @@ bool Form::PreTranslateKey(MSG& msg) {
     return false;
 }
 
-void Form::SetMessageHandler(UINT msg, MessageHandler handler) {
-    if (handler) {
-        messageHandlers_[msg] = std::move(handler);
-    } else {
-        messageHandlers_.erase(msg);
-    }
-}
-
 void Form::PostExit(Control* control) {
     if (Handle()) ::PostMessageW(Handle(), ExitMessage(), 0, reinterpret_cast<LPARAM>(control));
 }
@@ -533,13 +524,6 @@ void Form::RaiseDestroy() {
 }
 
 LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (!messageHandlers_.empty()) {
-        const auto it = messageHandlers_.find(msg);
-        if (it != messageHandlers_.end()) {
-            const MessageHandler handler = it->second;  // a copy: the handler may replace itself
-            if (const std::optional<LRESULT> result = handler(wp, lp)) return *result;
-        }
-    }
     LRESULT result = 0;
     if (Control::ReflectToChild(msg, wp, lp, result)) return result;
     if (msg == ExitMessage()) {

@@ -101,7 +101,6 @@ public:
     void SetPosition(FormPosition position) { position_ = position; }
     void CenterOnScreen();
     void CenterOn(HWND window);
-    HWND OwnerWindow() const { return ownerWindow_; }
 
     // Keyboard focus.
     Control* ActiveControl() const;
@@ -112,17 +111,12 @@ public:
     std::vector<Control*> TabStops() const;
     const std::vector<RadioButton*>& RadioGroup(int group) const;
 
-    // A private message (WM_USER and up, or any other) to handle. The handler's result is
-    // the message's result; std::nullopt lets the form's own handling run after it.
-    using MessageHandler = std::function<std::optional<LRESULT>(WPARAM wp, LPARAM lp)>;
-    void SetMessageHandler(UINT msg, MessageHandler handler);
-
     // Lays out the docked children of a container (null: the form itself).
     void AlignChildren(Control* container);
 
     // The message loop's hook for keys: key preview, Tab and arrow navigation, Enter, Esc,
     // Alt+mnemonics. True when the message was used up.
-    bool PreTranslateKey(MSG& msg);
+    bool PreTranslateKey(MSG& msg) override;
 
     std::function<void()> OnCreate;
     std::function<void()> OnShow;
@@ -132,6 +126,8 @@ public:
     std::function<void(unsigned& key, ShiftState shift)> OnKeyDown;
 
 protected:
+    // A form of the program reads its own messages in one switch in its override, and passes
+    // the rest on to this one.
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
@@ -153,7 +149,6 @@ private:
     std::vector<Control*> controls_;
     std::vector<Control*> tabSequence_;
     std::map<int, std::vector<RadioButton*>> radioGroups_;
-    std::map<UINT, MessageHandler> messageHandlers_;
     UniqueFont font_;
     HWND ownerWindow_ = nullptr;
     Button* defaultButton_ = nullptr;

@@ -57,7 +57,4 @@ FormComponents::FormComponents(Form& form, const FormLayout& layout) : form_(for
             components_.push_back(std::make_unique<WindowlessComponent>(row.name));
         }
     }
-    form.OnCreate = [this] { DoCreate(); };
 }
-
-FormComponents::~FormComponents() { form_.OnCreate = nullptr; }

@@ -8,13 +8,9 @@
 // The localiser's view of a real form: the form's caption and, in design order, every row of
 // its layout: the controls as the toolkit made them, and the rows that make no window
 // (dialogs, the theme component) as components the localiser passes over.
-//
-// The form's creation event is routed through here: the toolkit form's OnCreate raises this
-// object's creation event, into which the form puts its own FormCreate and the localiser chains.
 class FormComponents final : public LocalisableForm {
 public:
     FormComponents(Form& form, const FormLayout& layout);
-    ~FormComponents() override;
     FormComponents(const FormComponents&) = delete;
     FormComponents& operator=(const FormComponents&) = delete;
 

@@ -70,9 +70,7 @@ struct IconTraits {
 
 using UniqueBitmap = Unique<GdiObject<HBITMAP>>;
 using UniqueFont = Unique<GdiObject<HFONT>>;
-using UniquePen = Unique<GdiObject<HPEN>>;
 using UniqueBrush = Unique<GdiObject<HBRUSH>>;
-using UniqueRegion = Unique<GdiObject<HRGN>>;
 using UniqueMemoryDC = Unique<MemoryDCTraits>;
 using UniqueHandle = Unique<KernelHandleTraits>;
 using UniqueFile = Unique<FileHandleTraits>;

@@ -23,6 +23,10 @@ public:
     // The toolkit object behind a window, or null for a window that is not the toolkit's.
     static Window* FromHandle(HWND hwnd);
 
+    // The message loop offers every key message to the top-level window it belongs to before
+    // translating it. True when the window used the message up.
+    virtual bool PreTranslateKey(MSG&) { return false; }
+
 protected:
     // Registers the class on first use. The class's procedure is the thunk, which ties the
     // window to `this` at WM_NCCREATE, before any other message reaches HandleMessage.

@@ -114,9 +114,6 @@ inline void CheckLayoutRules(const FormLayout& form) {
         if (row.flags & kGroupStart) {
             EXPECT_EQ(row.kind, ControlKind::RadioButton);
         }
-        if (row.flags & (kLineTop | kLineLeft)) {
-            EXPECT_EQ(row.kind, ControlKind::Bevel);
-        }
         if (row.flags & kRedText) {
             EXPECT_EQ(row.kind, ControlKind::Label);
         }

@@ -62,7 +62,7 @@ int Localise(const std::vector<std::string>& args) {
     // A relative name on the command line means the current folder, as everywhere on a command
     // line; the program itself takes names beginning with "." from its own folder.
     localiser.SetFileName(ExpandFileName(args[1]));
-    form.DoCreate();
+    localiser.Localise();
     PrintForm(form);
     return 0;
 }

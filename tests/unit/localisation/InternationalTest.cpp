@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 #include "LocalisationTestSupport.h"
@@ -12,12 +13,12 @@
 namespace {
 
 // A form of the program with a localiser over Resource.ini in a private folder, created the
-// way the program creates it: constructor (localiser chained in), then the creation event.
+// way the program creates it: constructor (localiser made), then the creation handler, which
+// ends with the localiser.
 class LocalisedForm {
 public:
-    explicit LocalisedForm(const FormLayout& layout, LocalisableForm::CreateHandler ownCreate = {})
-        : form(layout), design(Snapshot(form)) {
-        form.SetOnCreate(std::move(ownCreate));
+    explicit LocalisedForm(const FormLayout& layout, std::function<void(MemoryForm&)> ownCreate = {})
+        : form(layout), design(Snapshot(form)), ownCreate_(std::move(ownCreate)) {
         localiser = std::make_unique<QInternational>(&form, folder.Path() + PathDelimiter());
     }
     // Writes Resource.ini (bytes as given), raises the creation event, and returns what changed.
@@ -26,7 +27,8 @@ public:
         return Create();
     }
     std::vector<std::string> Create() {
-        form.DoCreate();
+        if (ownCreate_) ownCreate_(form);
+        localiser->Localise();
         return Changes(design, Snapshot(form));
     }
     std::string CaptionOf(const std::string& name) { return form.Find(name)->Caption(); }
@@ -35,6 +37,9 @@ public:
     MemoryForm form;
     std::vector<std::string> design;
     std::unique_ptr<QInternational> localiser;
+
+private:
+    std::function<void(MemoryForm&)> ownCreate_;
 };
 
 TEST(QInternational, DefaultsAreTheExecutablesResourceIniAndTheFormsSection) {
@@ -43,7 +48,6 @@ TEST(QInternational, DefaultsAreTheExecutablesResourceIniAndTheFormsSection) {
     const std::string exe = ExecutablePath();
     EXPECT_EQ(localiser.FileName(), exe.substr(0, LastPathDelimiter(exe) + 1) + "Resource.ini");
     EXPECT_EQ(localiser.Section(), "fmMain");
-    EXPECT_EQ(localiser.Name(), "");
 }
 
 TEST(QInternational, NothingIsReplacedBeforeTheCreationEvent) {
@@ -183,7 +187,7 @@ TEST(QInternational, EveryNewFormInstanceReadsTheFileAgain) {
     MemoryForm second(kOptionFormLayout);
     QInternational localiser(&second, first.folder.Path() + PathDelimiter());
     WriteTestFile(first.folder.File("Resource.ini"), "[fmOption]\r\nbtnOk_caption=Two\r\n");
-    second.DoCreate();
+    localiser.Localise();
     EXPECT_EQ(second.Find("btnOk")->Caption(), "Two");
     EXPECT_EQ(first.CaptionOf("btnOk"), "One");
 }
@@ -243,7 +247,7 @@ TEST(QInternational, ComponentsAreVisitedInDesignOrderHintFirstAndOnlyTheirKinds
     WriteTestFile(dir.File("Resource.ini"), ini);
     RecordingForm form;
     QInternational localiser(&form, dir.Path() + PathDelimiter());
-    form.DoCreate();
+    localiser.Localise();
     EXPECT_EQ(form.log, (std::vector<std::string>{
                             "fmTest.caption=fmTest_caption",
                             "lblFirst.hint=lblFirst_hint",
@@ -263,69 +267,21 @@ TEST(QInternational, ComponentsAreVisitedInDesignOrderHintFirstAndOnlyTheirKinds
 // Owners that are not forms: the localiser exists but never acts.
 class PlainComponent : public LocalisableComponent {
 public:
-    PlainComponent(ComponentKind kind, bool loading) : kind_(kind), loading_(loading) {}
+    explicit PlainComponent(ComponentKind kind) : kind_(kind) {}
     std::string Name() const override { return "owner"; }
     ComponentKind Kind() const override { return kind_; }
-    bool Loading() const override { return loading_; }
 
 private:
     ComponentKind kind_;
-    bool loading_;
 };
 
 TEST(QInternational, AnOwnerThatIsNotAFormIsNotLocalised) {
-    PlainComponent owner(ComponentKind::OtherControl, false);
+    PlainComponent owner(ComponentKind::OtherControl);
     QInternational localiser(&owner, "/");
     EXPECT_EQ(localiser.Section(), "owner");
     QInternational orphan(nullptr, "/");
     EXPECT_EQ(orphan.Section(), "");
 }
-
-TEST(QInternational, TheCreationHandlerIsChainedNotReplaced) {
-    MemoryForm form(kMainFormLayout);
-    std::vector<std::string> calls;
-    form.SetOnCreate([&calls](LocalisableForm& sender) { calls.push_back("own:" + sender.Name()); });
-    TempDir dir;
-    QInternational first(&form, dir.Path() + PathDelimiter());
-    QInternational second(&form, dir.Path() + PathDelimiter());  // a second localiser chains behind the first
-    WriteTestFile(dir.File("Resource.ini"), "[fmMain]\r\nfmMain_caption=X\r\n");
-    form.DoCreate();
-    EXPECT_EQ(calls, std::vector<std::string>{"own:fmMain"});
-    EXPECT_EQ(form.Caption(), "X");
-}
-
-struct RenameCase {
-    const char* section;   // before the rename
-    const char* oldName;
-    const char* newName;
-    bool ownerLoading;
-    ComponentKind ownerKind;
-    const char* expectedSection;
-};
-
-class Rename : public testing::TestWithParam<RenameCase> {};
-
-TEST_P(Rename, TheSectionFollowsTheNameOnlyWhenItWasTheName) {
-    const RenameCase& c = GetParam();
-    PlainComponent owner(c.ownerKind, false);
-    PlainComponent loadingOwner(c.ownerKind, true);
-    QInternational localiser(c.ownerLoading ? &loadingOwner : &owner, "/");
-    localiser.SetName(c.oldName);
-    localiser.SetSection(c.section);
-    localiser.SetName(c.newName);
-    EXPECT_EQ(localiser.Name(), c.newName);
-    EXPECT_EQ(localiser.Section(), c.expectedSection);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Rename,
-    testing::Values(RenameCase{"Intl1", "Intl1", "Intl2", false, ComponentKind::Form, "Intl2"},
-                    RenameCase{"fmMain", "Intl1", "Intl2", false, ComponentKind::Form, "fmMain"},
-                    RenameCase{"", "", "Intl1", false, ComponentKind::Form, "Intl1"},
-                    RenameCase{"intl1", "Intl1", "Intl2", false, ComponentKind::Form, "intl1"},  // exact match only
-                    RenameCase{"Intl1", "Intl1", "Intl2", true, ComponentKind::Form, "Intl1"},
-                    RenameCase{"Intl1", "Intl1", "Intl2", true, ComponentKind::OtherControl, "Intl1"},
-                    RenameCase{"Intl1", "Intl1", "Intl2", true, ComponentKind::NotAControl, "Intl2"}));
 
 // File name resolution, against a folder that need not exist: nothing looks at the disk.
 TEST(ResolveFileName, NamesNotStartingWithADotAreUnchanged) {

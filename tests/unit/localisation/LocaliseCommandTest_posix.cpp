@@ -46,7 +46,7 @@ std::string Expected(const FormLayout& layout, const std::string& resourceIni) {
     MemoryForm form(layout);
     QInternational localiser(&form);
     localiser.SetFileName(resourceIni);
-    form.DoCreate();
+    localiser.Localise();
     std::string text;
     for (const auto& line : Snapshot(form)) text += AnsiToUtf8(line) + "\n";
     return text;

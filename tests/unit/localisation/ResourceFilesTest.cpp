@@ -229,7 +229,7 @@ std::vector<std::string> LocaliseWith(const FormLayout& layout, const std::strin
     MemoryForm form(layout);
     QInternational localiser(&form);
     localiser.SetFileName(path);
-    form.DoCreate();
+    localiser.Localise();
     return Snapshot(form);
 }
 

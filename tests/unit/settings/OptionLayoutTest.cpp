@@ -41,7 +41,7 @@ TEST(OptionLayout, DesignStatesAndLimits) {
     EXPECT_EQ(FindControl(kOptionFormLayout, "btnOk")->flags, kDefaultButton);
     EXPECT_EQ(FindControl(kOptionFormLayout, "btnCancel")->flags, kCancelButton);
     EXPECT_EQ(FindControl(kOptionFormLayout, "lblComment")->flags, kRedText);
-    EXPECT_EQ(FindControl(kOptionFormLayout, "bvlSeparator")->flags, kLineLeft);
+    EXPECT_EQ(FindControl(kOptionFormLayout, "bvlSeparator")->flags, kNoFlags);
     EXPECT_EQ(FindControl(kOptionFormLayout, "edtNumberingStart")->maxLength, 4);
     for (const char* name : {"edtDefaultFolder", "edtPrefixOfFileName"}) {
         EXPECT_EQ(FindControl(kOptionFormLayout, name)->maxLength, 0);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -20,6 +21,17 @@ namespace {
 class MainForm : public Form {
 public:
     MainForm() { Create(kTestLayout); }
+    // The test's own messages (WM_USER and up), as a form of the program reads them in its switch.
+    std::function<void(UINT msg)> OnPrivateMessage;
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg >= WM_USER && msg < WM_APP && OnPrivateMessage) {
+            OnPrivateMessage(msg);
+            return 0;
+        }
+        return Form::HandleMessage(msg, wp, lp);
+    }
 };
 
 // Minimise and restore act on the application's main form; each test makes its own.
@@ -134,7 +146,7 @@ TEST_F(ApplicationTest, AnErrorInAHandlerReachesTheErrorHandlerAndTheProgramGoes
     form->OnKeyDown = [](unsigned&, ShiftState) { throw AppError("key"); };
     form->Get<Edit>("edtWidth").SetFocus();
     PostKey(form->Get<Edit>("edtWidth").Handle(), VK_ESCAPE);
-    form->SetMessageHandler(WM_USER + 1, [](WPARAM, LPARAM) -> std::optional<LRESULT> { throw AppError("posted"); });
+    form->OnPrivateMessage = [](UINT) { throw AppError("posted"); };
     ::PostMessageW(form->Handle(), WM_USER + 1, 0, 0);
     form->Get<Image>("imgCapture").OnMouseDown = [](Control&, MouseButton, ShiftState, int, int) { throw 42; };
     ::PostMessageW(form->Get<Image>("imgCapture").Handle(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
@@ -201,12 +213,12 @@ TEST(StandardErrorHandler, ShowsTheUtf8TextInAMessageBoxCaptionedWithTheTitle) {
 TEST_F(ApplicationTest, AQuitTakenInsideASentMessagesHandlerStillEndsTheWaitingLoop) {
     constexpr UINT kSent = WM_USER + 9, kWakeUp = WM_USER + 10;
     bool handled = false;
-    form->SetMessageHandler(kSent, [&](WPARAM, LPARAM) -> std::optional<LRESULT> {
+    form->OnPrivateMessage = [&](UINT msg) {
+        if (msg != kSent) return;
         handled = true;
         app.Terminate();
         app.ProcessMessages();
-        return 0;
-    });
+    };
     std::atomic<bool> done = false, wokenUp = false;
     std::thread sender([&] {
         ::SendNotifyMessageW(form->Handle(), kSent, 0, 0);
@@ -231,10 +243,9 @@ TEST(ApplicationLoop, ProcessMessagesHandlesWhatIsQueuedAndStopsAtQuit) {
     app.ResetTerminated();
     MainForm form;
     int seen = 0;
-    form.SetMessageHandler(WM_USER + 7, [&](WPARAM, LPARAM) -> std::optional<LRESULT> {
-        ++seen;
-        return 0;
-    });
+    form.OnPrivateMessage = [&](UINT msg) {
+        if (msg == WM_USER + 7) ++seen;
+    };
     for (int i = 0; i < 3; ++i) ::PostMessageW(form.Handle(), WM_USER + 7, 0, 0);
     app.ProcessMessages();
     EXPECT_EQ(seen, 3);

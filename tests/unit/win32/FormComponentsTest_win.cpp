@@ -13,18 +13,19 @@
 
 namespace {
 
-// The options dialog as the program builds it: its own creation handler first, then the
-// localiser chained in by the constructor.
+// The options dialog as the program builds it: its own creation handler, which ends with the
+// localiser.
 class LocalisedOptions : public Form {
 public:
     LocalisedOptions(const std::string& folder, std::vector<std::string>& log) : log_(log) {
         Create(kOptionFormLayout, nullptr, FormBorder::Dialog, false);
         components_ = std::make_unique<FormComponents>(*this, kOptionFormLayout);
-        components_->SetOnCreate([this](LocalisableForm&) {
+        international_ = std::make_unique<QInternational>(components_.get(), folder);
+        OnCreate = [this] {
             log_.push_back("FormCreate sees " + Get<Edit>("edtPrefixOfFileName").Text());
             Get<Edit>("edtPrefixOfFileName").SetText("from FormCreate");
-        });
-        international_ = std::make_unique<QInternational>(components_.get(), folder);
+            international_->Localise();
+        };
     }
     ~LocalisedOptions() override {
         international_.reset();

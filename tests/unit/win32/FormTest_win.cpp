@@ -502,33 +502,6 @@ TEST_F(FormTest, MinimumWidthLimitsSizing) {
     EXPECT_EQ(info.ptMinTrackSize.x, 553);
 }
 
-TEST_F(FormTest, PrivateMessageHandlersAnswerOrLetTheFormGoOn) {
-    constexpr UINT kCapture = WM_USER + 100;
-    int calls = 0;
-    form->SetMessageHandler(kCapture, [&](WPARAM wp, LPARAM lp) -> std::optional<LRESULT> {
-        ++calls;
-        return static_cast<LRESULT>(wp + lp);
-    });
-    EXPECT_EQ(::SendMessageW(form->Handle(), kCapture, 40, 2), 42);
-    ::PostMessageW(form->Handle(), kCapture, 0, 0);
-    Pump();
-    EXPECT_EQ(calls, 2);
-
-    bool sawClose = false;
-    form->Show();
-    form->SetMessageHandler(WM_CLOSE, [&](WPARAM, LPARAM) -> std::optional<LRESULT> {
-        sawClose = true;
-        return std::nullopt;
-    });
-    ::SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
-    EXPECT_TRUE(sawClose);
-    EXPECT_FALSE(form->Visible());  // the form's own handling ran: a form that is not the main one hides
-
-    form->SetMessageHandler(kCapture, nullptr);
-    ::SendMessageW(form->Handle(), kCapture, 0, 0);
-    EXPECT_EQ(calls, 2);
-}
-
 TEST_F(FormTest, ClosingTheMainFormAsksThenDestroysWithControlsStillThereAndEndsTheLoop) {
     TheApplication().SetMainForm(form.get());
     form->Show();
