@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/FormLayout.h"
+#include "forms/FormLayout.h"
 
 // The main window's design: every component in design order, the order in which the form
 // creates them and the localiser visits them. Component names are Resource.ini keys.

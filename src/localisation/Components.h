@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/FormLayout.h"
+#include "forms/FormLayout.h"
 
 // What the localiser sees of a form and the components it owns. The Windows forms implement
 // it over their real controls; MemoryForm implements it over a layout table, for the developer

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/AppError.h"
-#include "win32/SystemError.h"
+#include "platform/SystemError_win.h"
 
 namespace {
 

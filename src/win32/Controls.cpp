@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/FormScaling.h"
+#include "forms/FormScaling.h"
 #include "platform/Text.h"
 #include "win32/Form.h"
 

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/FormLayout.h"
-#include "platform/FormRules.h"
+#include "forms/FormLayout.h"
+#include "forms/FormRules.h"
 #include "win32/GdiCanvas.h"
 #include "win32/Handles.h"
 #include "win32/Window.h"

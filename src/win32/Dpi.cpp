@@ -1,6 +1,6 @@
 #include "win32/Dpi.h"
 
-#include "platform/FormScaling.h"
+#include "forms/FormScaling.h"
 
 namespace {
 

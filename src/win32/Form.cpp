@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "platform/FormScaling.h"
+#include "forms/FormScaling.h"
 #include "platform/Text.h"
 #include "win32/Application.h"
 #include "win32/Dpi.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/AppError.h"
-#include "platform/FormLayout.h"
+#include "forms/FormLayout.h"
 #include "win32/Controls.h"
 #include "win32/Handles.h"
 #include "win32/Window.h"

@@ -13,7 +13,7 @@
 #include "platform/Text.h"
 #include "win32/Application.h"
 #include "win32/Handles.h"
-#include "win32/SystemError.h"
+#include "platform/SystemError_win.h"
 
 namespace {
 

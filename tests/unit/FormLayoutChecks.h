@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/FormLayout.h"
+#include "forms/FormLayout.h"
 
 // Rules every form layout table keeps: the toolkit creates windows from it and the localiser
 // builds Resource.ini keys from its names, so a slip in the data is a slip in the program.

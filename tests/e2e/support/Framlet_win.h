@@ -12,7 +12,7 @@
 
 #include "Driver_win.h"
 #include "TestSupport.h"
-#include "platform/FormLayout.h"
+#include "forms/FormLayout.h"
 #include "platform/MemoryBitmap.h"
 
 namespace e2e {

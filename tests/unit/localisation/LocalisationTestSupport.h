@@ -5,7 +5,7 @@
 #include "TestSupport.h"
 #include "localisation/Components.h"
 #include "platform/FileSystem.h"
-#include "platform/FormLayout.h"
+#include "forms/FormLayout.h"
 #include "platform/Text.h"
 
 // Everything a translator can change in a form, one "name.property=value" line for each

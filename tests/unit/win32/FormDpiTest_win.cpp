@@ -9,7 +9,7 @@
 
 #include "TestLayouts.h"
 #include "Win32TestSupport.h"
-#include "platform/FormScaling.h"
+#include "forms/FormScaling.h"
 #include "win32/Application.h"
 #include "win32/Form.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/FormLayout.h"
+#include "forms/FormLayout.h"
 
 // A form shaped like the main window, with the kinds of rows both program forms use: docked
 // panels, group boxes holding interleaved radio groups, edits with a length limit, labels,

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/FormRules.h"
+#include "forms/FormRules.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "app/MainLayout.h"
-#include "platform/FormScaling.h"
+#include "forms/FormScaling.h"
 #include "settings/OptionLayout.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/FormRules.h"
+#include "forms/FormRules.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,7 +3,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/FormLayout.h"
+#include "forms/FormLayout.h"
 
 // Rules a form table implies beyond its rows, kept apart from the windows so they can be
 // checked on any platform.

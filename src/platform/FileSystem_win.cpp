@@ -6,7 +6,7 @@
 #include "platform/AppError.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
-#include "win32/SystemError.h"
+#include "platform/SystemError_win.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "win32/SystemError.h"
+#include "platform/SystemError_win.h"
 
 #include "platform/Text.h"
 

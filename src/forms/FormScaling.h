@@ -1,7 +1,7 @@
 #pragma once
 #include <vector>
 
-#include "platform/FormLayout.h"
+#include "forms/FormLayout.h"
 
 // Form tables are designed in pixels at 96 DPI (100 %). The program tells Windows that it is
 // DPI aware per monitor, so Windows scales none of its windows: each form scales its own layout

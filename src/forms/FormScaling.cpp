@@ -1,4 +1,4 @@
-#include "platform/FormScaling.h"
+#include "forms/FormScaling.h"
 
 #include <cstdint>
 
