@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "app/main_win.h"
+#include "app/MainForm_win.h"
 #include "win32/Application.h"
 #include "win32/Handles.h"
 

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "app/Messages.h"
-#include "app/TrellinInt_win.h"
+#include "hook/TrellinInt.h"
 
 namespace {
 

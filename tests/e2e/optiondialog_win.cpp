@@ -31,9 +31,9 @@
 #include "platform/Text.h"
 #include "settings/FLConfig.h"
 #include "settings/OptionLayout.h"
-#include "settings/option_win.h"
+#include "settings/OptionForm_win.h"
 #include "win32/Application.h"
-#include "win32/Printer.h"
+#include "app/Printer_win.h"
 
 namespace {
 

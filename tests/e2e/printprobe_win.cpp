@@ -21,8 +21,8 @@
 #include "Printing_win.h"
 #include "app/PrintLayout.h"
 #include "platform/AppError.h"
-#include "win32/BitmapDib.h"
-#include "win32/Printer.h"
+#include "imaging/BitmapDib_win.h"
+#include "app/Printer_win.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "TestSupport.h"
 #include "win32/Win32TestSupport.h"
 #include "app/Messages.h"
-#include "app/main_win.h"
+#include "app/MainForm_win.h"
 #include "localisation/MsgResource.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"

@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "platform/MemoryBitmap.h"
-#include "win32/GdiBitmap.h"
+#include "imaging/GdiBitmap_win.h"
 #include "win32/Handles.h"
 
 struct GdiBitmapKind {

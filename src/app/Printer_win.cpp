@@ -1,4 +1,4 @@
-#include "win32/Printer.h"
+#include "app/Printer_win.h"
 
 #include <cderr.h>
 #include <commdlg.h>

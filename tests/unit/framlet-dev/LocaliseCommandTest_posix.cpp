@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "LocalisationTestSupport.h"
+#include "localisation/LocalisationTestSupport.h"
 #include "app/MainLayout.h"
 #include "localisation/International.h"
 #include "settings/OptionLayout.h"

@@ -1,4 +1,4 @@
-#include "app/main_win.h"
+#include "app/MainForm_win.h"
 
 #include <algorithm>
 #include <iterator>
@@ -7,7 +7,7 @@
 #include "app/FrameStrips.h"
 #include "app/MainLayout.h"
 #include "app/Messages.h"
-#include "app/TrellinInt_win.h"
+#include "hook/TrellinInt.h"
 #include "app/PrintLayout.h"
 #include "app/SaveNaming.h"
 #include "imaging/BmpFile.h"
@@ -20,14 +20,14 @@
 #include "selection/SelectArea.h"
 #include "settings/FLConfig.h"
 #include "settings/IniFile.h"
-#include "settings/option_win.h"
+#include "settings/OptionForm_win.h"
 #include "platform/AppError.h"
 #include "win32/Application.h"
-#include "win32/BitmapDib.h"
-#include "win32/FormComponents.h"
-#include "win32/GdiBitmap.h"
-#include "win32/Printer.h"
-#include "win32/Resources.h"
+#include "imaging/BitmapDib_win.h"
+#include "localisation/FormComponents_win.h"
+#include "imaging/GdiBitmap_win.h"
+#include "app/Printer_win.h"
+#include "app/Resources_win.h"
 
 #include <commdlg.h>
 

@@ -1,4 +1,4 @@
-#include "win32/BitmapDib.h"
+#include "imaging/BitmapDib_win.h"
 
 #include <gtest/gtest.h>
 

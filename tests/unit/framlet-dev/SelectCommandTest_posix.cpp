@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "SelectionTestSupport.h"
+#include "selection/SelectionTestSupport.h"
 
 namespace {
 

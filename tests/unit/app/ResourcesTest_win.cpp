@@ -6,12 +6,12 @@
 #include <map>
 #include <string>
 
-#include "TestLayouts.h"
+#include "win32/TestLayouts.h"
 #include "TestSupport.h"
-#include "Win32TestSupport.h"
+#include "win32/Win32TestSupport.h"
 #include "platform/Text.h"
 #include "win32/Form.h"
-#include "win32/Resources.h"
+#include "app/Resources_win.h"
 
 namespace {
 

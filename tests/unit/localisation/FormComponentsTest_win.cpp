@@ -1,11 +1,11 @@
-#include "win32/FormComponents.h"
+#include "localisation/FormComponents_win.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "TestSupport.h"
-#include "Win32TestSupport.h"
+#include "win32/Win32TestSupport.h"
 #include "localisation/International.h"
 #include "platform/Text.h"
 #include "settings/OptionLayout.h"

@@ -1,4 +1,4 @@
-#include "settings/option_win.h"
+#include "settings/OptionForm_win.h"
 
 #include <gtest/gtest.h>
 

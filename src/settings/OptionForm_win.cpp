@@ -1,4 +1,4 @@
-#include "settings/option_win.h"
+#include "settings/OptionForm_win.h"
 
 #include <objbase.h>
 #include <shlobj.h>
@@ -8,8 +8,8 @@
 #include "settings/FLConfig.h"
 #include "settings/OptionLayout.h"
 #include "settings/OptionValues.h"
-#include "win32/FormComponents.h"
-#include "win32/Printer.h"
+#include "localisation/FormComponents_win.h"
+#include "app/Printer_win.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "win32/Resources.h"
+#include "app/Resources_win.h"
 
 UniqueBitmap LoadBitmapResource(const wchar_t* name, HMODULE module) {
     if (!module) module = ::GetModuleHandleW(nullptr);

@@ -1,4 +1,4 @@
-#include "win32/FormComponents.h"
+#include "localisation/FormComponents_win.h"
 
 #include "win32/Controls.h"
 

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "Pictures.h"
+#include "imaging/Pictures.h"
 #include "TestSupport.h"
 #include "imaging/BmpFile.h"
 #include "imaging/ImageLib.h"

@@ -1,4 +1,4 @@
-#include "win32/GdiBitmap.h"
+#include "imaging/GdiBitmap_win.h"
 
 #include <cstddef>
 #include <cstring>
