@@ -1,50 +1,30 @@
 #include "app/MainForm_win.h"
 
 #include <algorithm>
-#include <iterator>
 #include <string>
 
 #include "app/FrameStrips.h"
 #include "app/MainLayout.h"
 #include "app/Messages.h"
+#include "app/Resources_win.h"
 #include "hook/TrellinInt.h"
-#include "app/PrintLayout.h"
-#include "app/SaveNaming.h"
-#include "imaging/BmpFile.h"
-#include "imaging/ImageLib.h"
-#include "imaging/JpegWriter.h"
+#include "localisation/FormComponents_win.h"
 #include "localisation/International.h"
 #include "localisation/MsgResource.h"
+#include "platform/AppError.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
 #include "selection/SelectArea.h"
 #include "settings/FLConfig.h"
 #include "settings/IniFile.h"
 #include "settings/OptionForm_win.h"
-#include "platform/AppError.h"
 #include "win32/Application.h"
-#include "imaging/BitmapDib_win.h"
-#include "localisation/FormComponents_win.h"
-#include "imaging/GdiBitmap_win.h"
-#include "app/Printer_win.h"
-#include "app/Resources_win.h"
-
-#include <commdlg.h>
 
 namespace {
 
 std::unique_ptr<QMsgResource> programMessages;
 
 constexpr unsigned kEscape = 27;
-
-constexpr UINT kTrayIconId = 1;
-constexpr char kTrayTip[] = "VEDivavov";
-
-#if defined(__i386__)
-// The record the shell is given is the old, first form of NOTIFYICONDATA.
-static_assert(NOTIFYICONDATAA_V1_SIZE == 88);
-#endif
-static_assert((NIF_MESSAGE | NIF_ICON | NIF_TIP) == 7);
 
 Cursor CursorFor(CursorShape shape) {
     switch (shape) {
@@ -58,47 +38,10 @@ Cursor CursorFor(CursorShape shape) {
     return Cursor::Arrow;
 }
 
-// Setting the pointer where it already is makes the system show the view's new cursor at
-// once instead of at the user's next move.
-void ResetPointer() {
-    POINT pointer;
-    ::GetCursorPos(&pointer);
-    ::SetCursorPos(pointer.x, pointer.y);
-}
-
 bool DigitOrBackspace(char16_t key) { return key == 8 || (key >= u'0' && key <= u'9'); }
 
 bool SameFrame(const TSelectArea& a, const TSelectArea& b) {
     return a.State == b.State && a.Rect == b.Rect && (a.State != TSelectArea::kStateSelected || a.Grips == b.Grips);
-}
-
-// The picture as a bitmap file at the depth of the bitmap that holds it (the display's), with
-// its colour table where that depth has one; replaced only once complete.
-void WriteBitmapAtOwnDepth(const std::string& path, HBITMAP picture) {
-    const BitmapDib dib(picture);
-    const BITMAPINFOHEADER& header = dib.Info()->bmiHeader;
-    BmpImage image;
-    image.width = header.biWidth;
-    image.height = header.biHeight;
-    image.bitCount = header.biBitCount;
-    image.bits = static_cast<const uint8_t*>(dib.Bits());
-    image.stride = static_cast<int32_t>((static_cast<int64_t>(header.biWidth) * header.biBitCount + 31) / 32 * 4);
-    if (header.biBitCount <= 8) {
-        const uint32_t colors = header.biClrUsed != 0 ? header.biClrUsed : (1u << header.biBitCount);
-        image.colorTable = {reinterpret_cast<const DibColor*>(dib.Info()->bmiColors), colors};
-    }
-    ReplaceFileAtomically(path, EncodeBmp(image));
-}
-
-// "a|b|c" (UTF-8) as the dialog wants it: ANSI, entries separated and ended by NUL, a second
-// NUL at the end.
-std::string DialogFilter(std::string_view utf8) {
-    std::string filter = Utf8ToAnsi(utf8);
-    for (char& c : filter) {
-        if (c == '|') c = '\0';
-    }
-    filter.push_back('\0');
-    return filter;
 }
 
 }  // namespace
@@ -203,19 +146,7 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return Form::HandleMessage(msg, wp, lp);
 }
 
-void TfmMain::WMCaptureScreen() { CaptureImage(kCaptureScreen); }
-void TfmMain::WMCaptureWindow() { CaptureImage(kCaptureWindow); }
-void TfmMain::WMSaveRequest() { btnSaveClick(nullptr); }
-void TfmMain::WMStartMinimized() { TheApplication().Minimize(); }
 void TfmMain::WMQueryEndSession() { endingSession_ = true; }
-
-// A restarted shell has forgotten every icon: without ours again a user could never reach us.
-void TfmMain::WMTaskbarCreated() {
-    if (inTray_) {
-        inTray_ = false;
-        AddTrayIcon();
-    }
-}
 
 void TfmMain::FormCreate() {
     loading_ = true;
@@ -261,46 +192,6 @@ void TfmMain::UnchainApplication() {
 }
 
 void TfmMain::FormShow() { ::PostMessageA(Handle(), WM_START_MINIMIZED, 0, 0); }
-
-void TfmMain::AppMinimize() {
-    if (oldOnMinimize_) oldOnMinimize_();
-    AddTrayIcon();
-    // The application has already hidden the main window, its only top-level window, so no
-    // taskbar button is left.
-}
-
-void TfmMain::AppRestore() {
-    if (oldOnRestore_) oldOnRestore_();
-    RemoveTrayIcon();
-    ::SetForegroundWindow(Handle());
-}
-
-void TfmMain::AddTrayIcon() {
-    if (inTray_) return;
-    trayIcon_ = NOTIFYICONDATAA{};
-    trayIcon_.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    trayIcon_.hWnd = Handle();
-    trayIcon_.uID = kTrayIconId;
-    trayIcon_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    trayIcon_.uCallbackMessage = WM_TRAY_NOTIFY;
-    trayIcon_.hIcon = LoadIconResource(kMainIconResource, ::GetSystemMetrics(SM_CXSMICON));
-    // The whole 64-byte field: the text, then zero bytes.
-    std::fill(std::begin(trayIcon_.szTip), std::end(trayIcon_.szTip), '\0');
-    std::copy(std::begin(kTrayTip), std::end(kTrayTip), trayIcon_.szTip);
-    ::Shell_NotifyIconA(NIM_ADD, &trayIcon_);
-    inTray_ = true;
-}
-
-void TfmMain::RemoveTrayIcon() {
-    if (!inTray_) return;
-    ::Shell_NotifyIconA(NIM_DELETE, &trayIcon_);
-    inTray_ = false;
-}
-
-void TfmMain::WMTrayNotify(LPARAM mouseMessage) {
-    if (mouseMessage == WM_LBUTTONDBLCLK) TheApplication().Restore();
-    TheApplication().ProcessMessages();
-}
 
 void TfmMain::FormCloseQuery(bool& canClose) {
     if (endingSession_) {
@@ -394,60 +285,6 @@ void TfmMain::edtHeightKeyPress(Control&, char16_t& key) {
     if (!DigitOrBackspace(key)) key = 0;
 }
 
-void TfmMain::CaptureImage(int kind) {
-    {
-        HWND source = nullptr;
-        int width = 0;
-        int height = 0;
-        if (kind == kCaptureWindow) {
-            source = ::GetForegroundWindow();
-            RECT outer{};
-            ::GetWindowRect(source, &outer);
-            width = outer.right - outer.left;
-            height = outer.bottom - outer.top;
-        } else {
-            width = ::GetSystemMetrics(SM_CXSCREEN);
-            height = ::GetSystemMetrics(SM_CYSCREEN);
-        }
-        // The window's context covers its title bar and borders, from its top-left corner.
-        const WindowDC dc(source, kind == kCaptureWindow ? WindowDC::Area::Window : WindowDC::Area::Client);
-        UniqueBitmap picture;
-        if (width > 0 && height > 0) {
-            picture.Reset(::CreateCompatibleBitmap(dc.Get(), width, height));
-            UniqueMemoryDC memory(::CreateCompatibleDC(dc.Get()));
-            const SelectGuard select(memory.Get(), picture.Get());
-            ::BitBlt(memory.Get(), 0, 0, width, height, dc.Get(), 0, 0, SRCCOPY);
-        } else {
-            width = height = 0;
-        }
-        // The view keeps this bitmap and paints from it: the capture is copied only once.
-        imgCapture_->SetPicture(std::move(picture));
-        imgCapture_->SetSize(width, height);
-    }
-    // A capture request already queued runs completely in here; this one then finishes over
-    // its picture.
-    TheApplication().ProcessMessages();
-    TheApplication().Restore();
-    BringToFront();
-    // The picture under the old frame has been replaced: drop it without erasing.
-    if (selectArea_) selectArea_->SetState(TSelectArea::kStateNone);
-    imgCapture_->SetCursor(Cursor::Arrow);
-    ResetPointer();
-}
-
-void TfmMain::BringToFront() {
-    HWND main = Handle();
-    if (!main) return;
-    const DWORD own = ::GetWindowThreadProcessId(main, nullptr);
-    const DWORD foreground = ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr);
-    // Sharing the foreground thread's input state is what lets SetForegroundWindow succeed
-    // while another program is in front.
-    ::AttachThreadInput(own, foreground, TRUE);
-    ::SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    ::SetForegroundWindow(main);
-    ::AttachThreadInput(own, foreground, FALSE);
-}
-
 template <class Operation>
 PointerOutcome TfmMain::ChangeSelection(Operation&& operation) {
     Canvas* canvas = imgCapture_->PictureCanvas();
@@ -496,101 +333,16 @@ void TfmMain::btnUnSelectClick(Control*) {
     ResetPointer();
 }
 
+// Setting the pointer where it already is makes the system show the view's new cursor at
+// once instead of at the user's next move.
+void TfmMain::ResetPointer() {
+    POINT pointer;
+    ::GetCursorPos(&pointer);
+    ::SetCursorPos(pointer.x, pointer.y);
+}
+
 void TfmMain::FormKeyDown(unsigned& key, ShiftState) {
     if (key == kEscape) btnUnSelectClick(nullptr);
-}
-
-bool TfmMain::CommandGuard() const {
-    return config_ && CommandGuardPasses(imgCapture_->Width(), imgCapture_->Height(), *config_);
-}
-
-UniqueBitmap TfmMain::PrepareFinalImage() {
-    TSelectArea& area = *selectArea_;
-    if (area.State != TSelectArea::kStateNone) {
-        // The frame is in the picture's pixels: erase it before anything reads them.
-        btnUnSelectClick(nullptr);
-    } else {
-        area.Rect = ::Rect{0, 0, imgCapture_->Width() - 1, imgCapture_->Height() - 1};
-    }
-    if (area.Rect.Left == area.Rect.Right) area.Rect.Right = area.Rect.Left + 1;
-    if (area.Rect.Top == area.Rect.Bottom) area.Rect.Bottom = area.Rect.Top + 1;
-
-    GdiBitmap finalPicture;
-    {
-        const GdiBitmap source = GdiBitmap::Borrow(imgCapture_->PictureHandle());
-        TrimImage(source, finalPicture, area.Rect, *config_);
-    }
-    // The view gets its own copy: the caller may still be using this bitmap when the message
-    // loop runs (printing) and a capture replaces the view's picture.
-    imgCapture_->AssignPicture(finalPicture.Handle());
-    imgCapture_->SetSize(finalPicture.Width(), finalPicture.Height());
-    return finalPicture.Release();
-}
-
-bool TfmMain::SaveDialog::Execute(HWND owner) {
-    const std::string filter = DialogFilter(kSaveFilter);
-    // Room for a long path chosen in the dialog.
-    std::string file(32768, '\0');
-    file.replace(0, std::min(FileName.size(), file.size() - 1), FileName, 0, file.size() - 1);
-    OPENFILENAMEA dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = filter.c_str();
-    dialog.nFilterIndex = static_cast<DWORD>(FilterIndex);
-    dialog.lpstrFile = file.data();
-    dialog.nMaxFile = static_cast<DWORD>(file.size());
-    dialog.lpstrInitialDir = InitialDir.empty() ? nullptr : InitialDir.c_str();
-    dialog.lpstrDefExt = DefaultExt.c_str();
-    // No OFN_NOCHANGEDIR: the folder browsed to becomes the current folder, which a relative
-    // default folder then means.
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER;
-    if (!::GetSaveFileNameA(&dialog)) {
-        if (const DWORD error = ::CommDlgExtendedError()) {
-            throw AppError("保存ダイアログを開けません (エラー " + std::to_string(error) + ")");
-        }
-        return false;
-    }
-    FilterIndex = static_cast<int>(dialog.nFilterIndex);
-    FileName = file.c_str();
-    return true;
-}
-
-bool TfmMain::ChooseSaveFileName(std::string& name) {
-    const SaveDialogRequest request = PrepareSaveFileName(*config_, SystemFileProbe());
-    dlgSave.InitialDir = request.InitialDir;
-    dlgSave.DefaultExt = request.DefaultExt;
-    dlgSave.FilterIndex = request.FilterIndex;
-    dlgSave.FileName = request.FileName;
-    if (request.ShowDialog && !dlgSave.Execute(Handle())) return false;
-    name = dlgSave.FileName;
-    return true;
-}
-
-void TfmMain::btnSaveClick(Control*) {
-    if (!CommandGuard()) return;
-    PrepareFinalImage().Reset();
-    std::string name;
-    if (ChooseSaveFileName(name)) {
-        // The view's picture: a capture handled while the dialog was open has replaced it.
-        if (IsJpegFileName(name)) {
-            const GdiBitmap picture = GdiBitmap::Borrow(imgCapture_->PictureHandle());
-            WriteJpegFile(name, picture);
-        } else {
-            WriteBitmapAtOwnDepth(name, imgCapture_->PictureHandle());
-        }
-    }
-    TheApplication().Minimize();
-}
-
-void TfmMain::btnPrintClick(Control*) {
-    if (!CommandGuard()) return;
-    const UniqueBitmap finalPicture = PrepareFinalImage();
-    Printer& printer = ThePrinter();
-    const PrintLayout layout = CalcPrintLayout(printer.PageWidth(), printer.PageHeight(), imgCapture_->Width(), imgCapture_->Height());
-    PrintDocument document = printer.BeginDoc();
-    DrawBitmapDib(document.Handle(), layout.X, layout.Y, layout.DW, layout.DH, finalPicture.Get());
-    document.EndDoc();
-    TheApplication().Minimize();
 }
 
 void TfmMain::btnOptionClick(Control&) { ShowOptionDialog(*this, *config_); }

@@ -130,6 +130,10 @@ private:
     PointerOutcome ChangeSelection(Operation&& operation);
     void StoreNumber(Edit& box, int32_t current, void (TFLConfig::*setter)(int32_t));
     void BringToFront();
+    static void ResetPointer();
+    // PrepareFinalImage's first steps: the selection erased (or the whole picture taken) and
+    // the final picture made; the view is not touched.
+    UniqueBitmap MakeFinalImage();
     void UnchainApplication();
 
     std::string settingsFile_;

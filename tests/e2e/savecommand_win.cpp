@@ -201,6 +201,37 @@ TEST_F(Save, TheDialogOpensOnTheFolderWithTheProposedNameAndWritesByTheTypedExte
     }
 }
 
+// The dialog is modal and the message loop runs while it is open: a capture that arrives then
+// replaces the view's picture, and the file gets the picture the view holds when the dialog
+// closes (here the whole new capture, not the half-size final picture).
+TEST_F(Save, ACaptureWhileTheDialogIsOpenIsThePictureWritten) {
+    e2e::PatternWindow pattern;
+    const std::string pics = dir_.File("pics");
+    std::filesystem::create_directory(pics);
+    Install("[Trim]\r\nType=1\r\nScale=50\r\n[Option]\r\nIsDefaultFolder=1\r\nDefaultFolder=" + pics +
+            "\r\nIsAutoFileName=1\r\nDefaultFormatType=1\r\n");
+    Launch();
+    CaptureScreen();
+    const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+    ClickButton("btnSave");
+    HWND dialog = e2e::WaitForMessageBox(program_->Id());
+    ASSERT_NE(dialog, nullptr) << "no dialog";
+    EXPECT_EQ(ViewSize().cx, screenWidth / 2) << "the view does not show the final picture";
+    ::PostMessageW(main_, WM_CAPTURE_SCREEN, 0, 0);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return ViewSize().cx == screenWidth; })) << "the capture was not handled";
+    ASSERT_TRUE(::IsWindow(dialog));
+    ::SetForegroundWindow(dialog);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return ::GetForegroundWindow() == dialog; }));
+    e2e::PressKey(VK_RETURN);
+    const std::string file = pics + "\\Capture_0001.bmp";
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindowVisible(main_); })) << "not minimised";
+    const std::string bytes = ReadTestFile(file).value_or("");
+    ASSERT_FALSE(bytes.empty()) << "nothing written";
+    const BmpLayout layout = ReadBmpLayout(bytes);
+    EXPECT_EQ(layout.width, screenWidth);
+    EXPECT_EQ(layout.height, ::GetSystemMetrics(SM_CYSCREEN));
+}
+
 TEST_F(Save, AWriteIntoAMissingFolderShowsTheErrorAndTheProgramGoesOn) {
     e2e::PatternWindow pattern;
     Install(AutoSettings(Folder(), "PrefixOfFileName=missing\\cap_\r\n"));
