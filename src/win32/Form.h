@@ -134,6 +134,8 @@ private:
     friend class Control;
     friend class Edit;
     void NoteFocus(Control* control) { lastFocus_ = control; }
+    // A window the keyboard can reach: visible, and enabled up to the form.
+    static bool Usable(HWND form, HWND hwnd);
     void PostExit(Control* control);
     bool DialogKey(const MSG& msg);
     bool Mnemonic(char16_t ch);

@@ -21,12 +21,13 @@ namespace {
 class MainForm : public Form {
 public:
     MainForm() { Create(kTestLayout); }
-    // The test's own messages (WM_USER and up), as a form of the program reads them in its switch.
+    // The test's own messages (WM_APP and up; the system uses some of WM_USER's), as a form of
+    // the program reads its own in its switch.
     std::function<void(UINT msg)> OnPrivateMessage;
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg >= WM_USER && msg < WM_APP && OnPrivateMessage) {
+        if (msg >= WM_APP && msg < 0xC000 && OnPrivateMessage) {
             OnPrivateMessage(msg);
             return 0;
         }
@@ -147,7 +148,7 @@ TEST_F(ApplicationTest, AnErrorInAHandlerReachesTheErrorHandlerAndTheProgramGoes
     form->Get<Edit>("edtWidth").SetFocus();
     PostKey(form->Get<Edit>("edtWidth").Handle(), VK_ESCAPE);
     form->OnPrivateMessage = [](UINT) { throw AppError("posted"); };
-    ::PostMessageW(form->Handle(), WM_USER + 1, 0, 0);
+    ::PostMessageW(form->Handle(), WM_APP + 1, 0, 0);
     form->Get<Image>("imgCapture").OnMouseDown = [](Control&, MouseButton, ShiftState, int, int) { throw 42; };
     ::PostMessageW(form->Get<Image>("imgCapture").Handle(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
     Pump();
@@ -211,7 +212,7 @@ TEST(StandardErrorHandler, ShowsTheUtf8TextInAMessageBoxCaptionedWithTheTitle) {
 // which goes on waiting for a posted message when the handler returns. A quit that the
 // handler's own ProcessMessages took must still end that loop.
 TEST_F(ApplicationTest, AQuitTakenInsideASentMessagesHandlerStillEndsTheWaitingLoop) {
-    constexpr UINT kSent = WM_USER + 9, kWakeUp = WM_USER + 10;
+    constexpr UINT kSent = WM_APP + 9, kWakeUp = WM_APP + 10;
     bool handled = false;
     form->OnPrivateMessage = [&](UINT msg) {
         if (msg != kSent) return;
@@ -244,13 +245,13 @@ TEST(ApplicationLoop, ProcessMessagesHandlesWhatIsQueuedAndStopsAtQuit) {
     MainForm form;
     int seen = 0;
     form.OnPrivateMessage = [&](UINT msg) {
-        if (msg == WM_USER + 7) ++seen;
+        if (msg == WM_APP + 7) ++seen;
     };
-    for (int i = 0; i < 3; ++i) ::PostMessageW(form.Handle(), WM_USER + 7, 0, 0);
+    for (int i = 0; i < 3; ++i) ::PostMessageW(form.Handle(), WM_APP + 7, 0, 0);
     app.ProcessMessages();
     EXPECT_EQ(seen, 3);
     app.Terminate();
-    ::PostMessageW(form.Handle(), WM_USER + 7, 0, 0);
+    ::PostMessageW(form.Handle(), WM_APP + 7, 0, 0);
     app.ProcessMessages();
     EXPECT_TRUE(app.Terminated());
     app.Run();  // returns at once: the loop has ended
