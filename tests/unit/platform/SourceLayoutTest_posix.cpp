@@ -30,4 +30,21 @@ TEST(SourceLayout, OnlyWindowsFilesIncludeWindowsHeaders) {
     EXPECT_GT(portable, 10u);
 }
 
+// The toolkit knows nothing of the program: no file in src/win32 includes a header of the
+// program's subsystems.
+TEST(SourceLayout, TheToolkitIncludesNothingOfTheProgram) {
+    const std::filesystem::path win32 = std::filesystem::path(FRAMLET_SOURCE_DIR) / "src" / "win32";
+    const std::regex include(R"(^\s*#\s*include\s*"(app|imaging|selection|settings|localisation)/)");
+    size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(win32)) {
+        ++files;
+        std::ifstream in(entry.path());
+        std::string line;
+        while (std::getline(in, line)) {
+            EXPECT_FALSE(std::regex_search(line, include)) << entry.path().filename() << ": " << line;
+        }
+    }
+    EXPECT_GT(files, 5u);
+}
+
 }  // namespace
