@@ -34,6 +34,11 @@ void TfmMain::CaptureImage(int kind) {
         } else {
             width = height = 0;
         }
+        // The old frame is in the old picture's pixels: the selection goes with it, and a drag
+        // in progress ends here, before the loop below runs. A queued move or release would
+        // otherwise draw the old frame into the new picture.
+        if (selectArea_) selectArea_->SetState(TSelectArea::kStateNone);
+        if (::GetCapture() == imgCapture_->Handle()) ::ReleaseCapture();
         // The view keeps this bitmap and paints from it: the capture is copied only once.
         imgCapture_->SetPicture(std::move(picture));
         imgCapture_->SetSize(width, height);
@@ -43,8 +48,6 @@ void TfmMain::CaptureImage(int kind) {
     TheApplication().ProcessMessages();
     TheApplication().Restore();
     BringToFront();
-    // The picture under the old frame has been replaced: drop it without erasing.
-    if (selectArea_) selectArea_->SetState(TSelectArea::kStateNone);
     imgCapture_->SetCursor(Cursor::Arrow);
     ResetPointer();
 }

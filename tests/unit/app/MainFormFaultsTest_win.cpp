@@ -1,0 +1,184 @@
+// The main window on the paths that go wrong: input that arrives while a capture is handled,
+// files that cannot be written, a session end that does not happen, a shell without a tray,
+// and GDI allocations that fail. Each test drives the real window in this process.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "app/Messages.h"
+#include "app/main_win.h"
+#include "platform/MemoryBitmap.h"
+#include "selection/SelectArea.h"
+#include "selection/SelectionTestSupport.h"
+#include "settings/FLConfig.h"
+#include "win32/Application.h"
+#include "win32/Win32TestSupport.h"
+
+namespace {
+
+// A borderless window showing a known picture: a window capture of it is the picture.
+class PatternPopup {
+public:
+    PatternPopup(int x, int y, const MemoryBitmap& pixels) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = pixels.Width();
+        info.bmiHeader.biHeight = -pixels.Height();
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        bitmap_.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        for (int row = 0; row < pixels.Height(); ++row) {
+            std::copy_n(pixels.Row(row), pixels.Width(), static_cast<uint32_t*>(bits) + row * pixels.Width());
+        }
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"MainFormFaultsPattern";
+        ::RegisterClassW(&wc);
+        hwnd_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, x, y, pixels.Width(),
+                                  pixels.Height(), nullptr, nullptr, wc.hInstance, nullptr);
+        ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(bitmap_.Get()));
+        ::ShowWindow(hwnd_, SW_SHOW);
+        ::UpdateWindow(hwnd_);
+    }
+    ~PatternPopup() { ::DestroyWindow(hwnd_); }
+    PatternPopup(const PatternPopup&) = delete;
+    PatternPopup& operator=(const PatternPopup&) = delete;
+    HWND Handle() const { return hwnd_; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg != WM_PAINT) return ::DefWindowProcW(hwnd, msg, wp, lp);
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(hwnd, &ps);
+        HDC memory = ::CreateCompatibleDC(dc);
+        HGDIOBJ old = ::SelectObject(memory, reinterpret_cast<HBITMAP>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA)));
+        RECT rc;
+        ::GetClientRect(hwnd, &rc);
+        ::BitBlt(dc, 0, 0, rc.right, rc.bottom, memory, 0, 0, SRCCOPY);
+        ::SelectObject(memory, old);
+        ::DeleteDC(memory);
+        ::EndPaint(hwnd, &ps);
+        return 0;
+    }
+    UniqueBitmap bitmap_;
+    HWND hwnd_ = nullptr;
+};
+
+MemoryBitmap PictureOf(Image& image) {
+    const SIZE size = image.PictureSize();
+    MemoryBitmap result(size.cx, size.cy);
+    if (size.cx == 0 || size.cy == 0) return result;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = -size.cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    std::vector<uint32_t> bits(static_cast<size_t>(size.cx) * size.cy);
+    HDC screen = ::GetDC(nullptr);
+    ::GetDIBits(screen, image.PictureHandle(), 0, size.cy, bits.data(), &info, DIB_RGB_COLORS);
+    ::ReleaseDC(nullptr, screen);
+    for (int y = 0; y < size.cy; ++y) {
+        for (int x = 0; x < size.cx; ++x) result.SetPixel(x, y, bits[static_cast<size_t>(y) * size.cx + x] & 0xFFFFFF);
+    }
+    return result;
+}
+
+LPARAM At(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
+
+class MainFormFaults : public ::testing::Test {
+protected:
+    std::string SettingsFile() const { return dir.File("Framlet.ini"); }
+
+    void Start(const std::string& settings = "") {
+        if (!settings.empty()) WriteTestFile(SettingsFile(), settings);
+        TheApplication().ResetTerminated();
+        form = MakeForm<TfmMain>(MainWindowFiles{SettingsFile(), dir.Path() + "\\"});
+        form->Show();
+        ::SetForegroundWindow(form->Handle());
+        Pump();
+        ::SetWindowPos(form->Handle(), nullptr, 300, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    void TearDown() override {
+        form.reset();
+        TheApplication().ResetTerminated();
+        Pump();
+    }
+
+    // A window capture of a pattern popup in the foreground; returns the pattern.
+    MemoryBitmap CapturePattern(int width, int height, uint32_t seed = 0) {
+        MemoryBitmap pattern = SelectionPattern(width, height);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) pattern.SetPixel(x, y, pattern.Pixel(x, y) ^ seed);
+        }
+        PatternPopup popup(0, 0, pattern);
+        ::SetForegroundWindow(popup.Handle());
+        Pump();
+        form->CaptureImage(TfmMain::kCaptureWindow);
+        return pattern;
+    }
+
+    Image& View() { return form->imgCapture(); }
+    void Mouse(UINT msg, int x, int y, WPARAM keys = 0) { ::SendMessageW(View().Handle(), msg, keys, At(x, y)); }
+    void PostMouse(UINT msg, int x, int y, WPARAM keys = 0) { ::PostMessageW(View().Handle(), msg, keys, At(x, y)); }
+
+    TempDir dir;
+    std::unique_ptr<TfmMain> form;
+};
+
+// Moves and the release of a drag in progress that are queued when a capture arrives reach the
+// view while the capture lets the message loop run: they must not draw the old frame into the
+// new picture.
+TEST_F(MainFormFaults, ACaptureDuringADragEndsItBeforeQueuedMovesAndTheReleaseArrive) {
+    Start("[Trim]\r\nType=2\r\n");
+    CapturePattern(160, 120);
+    Mouse(WM_LBUTTONDOWN, 30, 20, MK_LBUTTON);
+    Mouse(WM_MOUSEMOVE, 80, 70, MK_LBUTTON);
+    ASSERT_EQ(form->SelectArea()->State, TSelectArea::kStateDrawing);
+    ASSERT_EQ(::GetCapture(), View().Handle());
+    PostMouse(WM_MOUSEMOVE, 100, 90, MK_LBUTTON);
+    PostMouse(WM_MOUSEMOVE, 120, 100, MK_LBUTTON);
+    PostMouse(WM_LBUTTONUP, 120, 100);
+
+    const MemoryBitmap fresh = CapturePattern(150, 110, 0x00FFFF);
+    EXPECT_EQ(form->SelectArea()->State, TSelectArea::kStateNone);
+    EXPECT_NE(::GetCapture(), View().Handle());
+    EXPECT_TRUE(PictureOf(View()) == fresh);
+    // Moves and a release that come later still find nothing to draw.
+    Mouse(WM_MOUSEMOVE, 130, 105, MK_LBUTTON);
+    Mouse(WM_LBUTTONUP, 130, 105);
+    EXPECT_TRUE(PictureOf(View()) == fresh);
+    EXPECT_FALSE(form->Get<Button>("btnUnSelect").Enabled());
+    // The next press starts a rectangle of its own.
+    Mouse(WM_LBUTTONDOWN, 10, 10, MK_LBUTTON);
+    EXPECT_EQ(form->SelectArea()->State, TSelectArea::kStateDrawing);
+    Mouse(WM_LBUTTONUP, 10, 10);
+}
+
+// The same for a rectangle being moved (adjusting), with its grips in the old picture.
+TEST_F(MainFormFaults, ACaptureWhileARectangleIsMovedLeavesTheNewPictureUntouched) {
+    Start("[Trim]\r\nType=2\r\n");
+    CapturePattern(160, 120);
+    Mouse(WM_LBUTTONDOWN, 30, 20, MK_LBUTTON);
+    Mouse(WM_MOUSEMOVE, 80, 70, MK_LBUTTON);
+    Mouse(WM_LBUTTONUP, 80, 70);
+    Mouse(WM_LBUTTONDOWN, 50, 40, MK_LBUTTON);
+    ASSERT_EQ(form->SelectArea()->State, TSelectArea::kStateAdjusting);
+    PostMouse(WM_MOUSEMOVE, 60, 50, MK_LBUTTON);
+    PostMouse(WM_LBUTTONUP, 60, 50);
+
+    const MemoryBitmap fresh = CapturePattern(150, 110, 0xFF00FF);
+    EXPECT_EQ(form->SelectArea()->State, TSelectArea::kStateNone);
+    EXPECT_NE(::GetCapture(), View().Handle());
+    EXPECT_TRUE(PictureOf(View()) == fresh);
+}
+
+}  // namespace
