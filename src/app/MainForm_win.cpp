@@ -175,7 +175,10 @@ void TfmMain::FormDestroy() {
         hookInstalled_ = false;
     }
     selectArea_.reset();
-    StoreControls();
+    // The controls go into the settings and freeing the settings writes them: one write, so a
+    // file that cannot be written is reported once, not by this save and again by the
+    // settings' own on being freed.
+    ReadControls();
     config_.reset();
     international_.reset();
     programMessages.reset();
@@ -238,6 +241,12 @@ void TfmMain::StoreNumber(Edit& box, int32_t current, void (TFLConfig::*setter)(
 
 void TfmMain::StoreControls() {
     if (loading_ || !config_) return;
+    ReadControls();
+    config_->Save();
+}
+
+void TfmMain::ReadControls() {
+    if (loading_ || !config_) return;
     TFLConfig& c = *config_;
     if (Get<RadioButton>("rbtnProportion").Checked()) {
         c.SetTrimType(0);
@@ -263,7 +272,6 @@ void TfmMain::StoreControls() {
     }
     c.SetIsFrame(Get<CheckBox>("cbxFrame").Checked());
     StoreNumber(Get<Edit>("edtFrameSize"), c.FrameSize(), &TFLConfig::SetFrameSize);
-    c.Save();
 }
 
 void TfmMain::ConfigClick(Control&) {

@@ -128,6 +128,8 @@ private:
     // Runs a selection operation on the picture's canvas and repaints what its frame changed.
     template <class Operation>
     PointerOutcome ChangeSelection(Operation&& operation);
+    // StoreControls without the Save: the controls' values go into the settings.
+    void ReadControls();
     void StoreNumber(Edit& box, int32_t current, void (TFLConfig::*setter)(int32_t));
     void BringToFront();
     static void ResetPointer();

@@ -181,4 +181,34 @@ TEST_F(MainFormFaults, ACaptureWhileARectangleIsMovedLeavesTheNewPictureUntouche
     EXPECT_TRUE(PictureOf(View()) == fresh);
 }
 
+// Another program holds the settings file open without letting it be replaced.
+class HeldOpen {
+public:
+    explicit HeldOpen(const std::string& path)
+        : handle_(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+    ~HeldOpen() {
+        if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+    }
+    HeldOpen(const HeldOpen&) = delete;
+    HeldOpen& operator=(const HeldOpen&) = delete;
+    bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+
+TEST_F(MainFormFaults, ASettingsFileThatCannotBeWrittenAtTheEndIsReportedOnce) {
+    const std::string settings = "[Trim]\r\nWidth=300\r\n";
+    Start(settings);
+    form->Get<Edit>("edtWidth").SetText("321");  // never left, so stored only at the end
+    const HeldOpen lock(SettingsFile());
+    ASSERT_TRUE(lock.Held());
+    const CapturedErrors errors;
+    ::DestroyWindow(form->Handle());
+    form.reset();
+    ASSERT_EQ(CapturedErrors::texts().size(), 1u);
+    EXPECT_NE(CapturedErrors::texts()[0].find("Framlet.ini"), std::string::npos) << CapturedErrors::texts()[0];
+    EXPECT_EQ(ReadTestFile(SettingsFile()).value_or(""), settings);
+}
+
 }  // namespace
