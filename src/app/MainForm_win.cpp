@@ -142,11 +142,19 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_QUERYENDSESSION:
             WMQueryEndSession();
             break;  // the form's own handling then asks FormCloseQuery, which no longer asks the user
+        case WM_ENDSESSION:
+            WMEndSession(wp != 0);
+            break;
     }
     return Form::HandleMessage(msg, wp, lp);
 }
 
 void TfmMain::WMQueryEndSession() { endingSession_ = true; }
+
+// A log-off that another program cancelled: the session goes on, and so does the question.
+void TfmMain::WMEndSession(bool endsNow) {
+    if (!endsNow) endingSession_ = false;
+}
 
 void TfmMain::FormCreate() {
     loading_ = true;

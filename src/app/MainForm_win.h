@@ -124,6 +124,7 @@ private:
     void WMStartMinimized();
     void WMTrayNotify(LPARAM mouseMessage);
     void WMQueryEndSession();
+    void WMEndSession(bool endsNow);
     void WMTaskbarCreated();
     // Runs a selection operation on the picture's canvas and repaints what its frame changed.
     template <class Operation>

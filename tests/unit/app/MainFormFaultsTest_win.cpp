@@ -211,4 +211,38 @@ TEST_F(MainFormFaults, ASettingsFileThatCannotBeWrittenAtTheEndIsReportedOnce) {
     EXPECT_EQ(ReadTestFile(SettingsFile()).value_or(""), settings);
 }
 
+HWND answeredBox = nullptr;
+
+// A timer's answer to a message box of this thread: Cancel.
+void CALLBACK AnswerCancel(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = ::FindWindowW(L"#32770", nullptr);
+    if (box && ::GetWindowThreadProcessId(box, nullptr) == ::GetCurrentThreadId()) {
+        answeredBox = box;
+        ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+    }
+}
+
+TEST_F(MainFormFaults, ACancelledLogOffLeavesTheCloseQuestionAsking) {
+    Start();
+    ASSERT_EQ(::SendMessageW(form->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    bool canClose = false;
+    form->FormCloseQuery(canClose);
+    ASSERT_TRUE(canClose);
+    // Another program refused: the session goes on.
+    ::SendMessageW(form->Handle(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    EXPECT_TRUE(::IsWindow(form->Handle()));
+    // The user's close asks again; the question box is answered Cancel from a timer.
+    answeredBox = nullptr;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, AnswerCancel);
+    canClose = true;
+    form->FormCloseQuery(canClose);
+    ::KillTimer(nullptr, timer);
+    EXPECT_NE(answeredBox, nullptr) << "no question was asked";
+    EXPECT_FALSE(canClose);
+    // A log-off that does happen still needs no question.
+    ASSERT_EQ(::SendMessageW(form->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    form->FormCloseQuery(canClose);
+    EXPECT_TRUE(canClose);
+}
+
 }  // namespace
