@@ -19,7 +19,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         ::CloseHandle(running);
         return 0;
     }
+    // The probe above and this creation are two steps: a copy started at the same instant may
+    // have created the mutex in between. Only the copy that really created it goes on.
     const UniqueHandle mutex(::CreateMutexA(nullptr, FALSE, kMutexName));
+    if (!mutex || ::GetLastError() == ERROR_ALREADY_EXISTS) return 0;
 
     // The manifest asks for common controls 6; its window classes are registered here.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};

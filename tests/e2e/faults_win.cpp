@@ -1,9 +1,11 @@
-// Framlet.exe on the paths that go wrong, under Wine, driven with real input.
+// Framlet.exe on the paths that go wrong, under Wine, driven with real input: a capture key
+// pressed in the middle of a drag, and two copies started at the same instant.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "Driver_win.h"
@@ -73,6 +75,83 @@ TEST_F(Faults, TheCaptureKeyInTheMiddleOfADragGivesAnExactPictureOfTheScreen) {
     EXPECT_FALSE(::IsWindowEnabled(Control("btnUnSelect")));
     DragOnPicture(250, 200, 300, 260);
     EXPECT_TRUE(ViewComesToShow(WithFrame(screen, {250, 200, 300, 260}, true)));
+}
+
+// Starts the program twice, both processes released at the same moment.
+struct Twins {
+    PROCESS_INFORMATION process[2]{};
+    explicit Twins(const std::wstring& exe) {
+        const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+        for (PROCESS_INFORMATION& p : process) {
+            STARTUPINFOW startup{};
+            startup.cb = sizeof startup;
+            std::wstring commandLine = L"\"" + exe + L"\"";
+            if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                                  folder.c_str(), &startup, &p)) {
+                throw std::runtime_error("cannot start the program");
+            }
+        }
+        for (PROCESS_INFORMATION& p : process) ::ResumeThread(p.hThread);
+    }
+    ~Twins() {
+        for (PROCESS_INFORMATION& p : process) {
+            if (!p.hProcess) continue;
+            if (::WaitForSingleObject(p.hProcess, 0) == WAIT_TIMEOUT) ::TerminateProcess(p.hProcess, 1);
+            ::CloseHandle(p.hThread);
+            ::CloseHandle(p.hProcess);
+        }
+    }
+    bool Ended(int i) const { return ::WaitForSingleObject(process[i].hProcess, 0) == WAIT_OBJECT_0; }
+};
+
+struct FindMain {
+    DWORD processId;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindMainProc(HWND hwnd, LPARAM lp) {
+    auto* search = reinterpret_cast<FindMain*>(lp);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    wchar_t name[32] = {};
+    ::GetClassNameW(hwnd, name, 32);
+    if (owner == search->processId && std::wstring(name) == L"TfmMain") {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND MainWindowOf(DWORD processId) {
+    FindMain search{processId};
+    ::EnumWindows(FindMainProc, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST_F(Faults, OfTwoCopiesStartedTogetherExactlyOneStaysEachTime) {
+    Install();
+    for (int round = 1; round <= 20; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        Twins twins(folder_ + L"Framlet.exe");
+        // One ends at once; the other reaches the tray and stays there.
+        ASSERT_TRUE(e2e::WaitUntil([&] { return twins.Ended(0) || twins.Ended(1); }, 15000)) << "neither copy ended";
+        const int survivor = twins.Ended(0) ? 1 : 0;
+        DWORD code = 1;
+        ::GetExitCodeProcess(twins.process[1 - survivor].hProcess, &code);
+        EXPECT_EQ(code, 0u);
+        HWND main = nullptr;
+        ASSERT_TRUE(e2e::WaitUntil([&] {
+            main = MainWindowOf(twins.process[survivor].dwProcessId);
+            return main && !::IsWindowVisible(main) && e2e::TrayIcons().size() == 1;
+        }, 15000)) << "the other copy did not reach the tray";
+        EXPECT_FALSE(twins.Ended(survivor));
+        EXPECT_EQ(e2e::TrayIcons().size(), 1u);
+        // The end of the session closes it without a question, so the next round starts clean.
+        ::SendMessageW(main, WM_QUERYENDSESSION, 0, 0);
+        ::SendMessageW(main, WM_ENDSESSION, TRUE, 0);
+        ASSERT_TRUE(e2e::WaitUntil([&] { return twins.Ended(survivor); }, 15000)) << "the copy did not end";
+        ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::TrayIcons().empty(); }, 5000)) << "an icon stayed behind";
+    }
 }
 
 }  // namespace
