@@ -142,6 +142,12 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_QUERYENDSESSION:
             WMQueryEndSession();
             break;  // the form's own handling then asks FormCloseQuery, which no longer asks the user
+        case WM_TIMER:
+            if (WMTimer(wp)) return 0;
+            break;
+        case WM_SIZE:
+            if (WMSize(wp)) return 0;
+            break;
         case WM_ENDSESSION:
             WMEndSession(wp != 0);
             break;

@@ -54,7 +54,9 @@ public:
     // Chained into the application's minimise and restore events: the tray icon comes and goes.
     void AppMinimize();
     void AppRestore();
-    // Each does nothing when the icon already is (or is not) there.
+    // Each does nothing when the icon already is (or is not) there. When the shell takes no icon,
+    // AddTrayIcon asks again every second (and on TaskbarCreated) while the program is
+    // minimised, which meanwhile keeps a taskbar button instead of hiding completely.
     void AddTrayIcon();
     void RemoveTrayIcon();
     bool InTray() const { return inTray_; }
@@ -126,6 +128,9 @@ private:
     void WMQueryEndSession();
     void WMEndSession(bool endsNow);
     void WMTaskbarCreated();
+    // True when the message is the tray's own and handled.
+    bool WMTimer(WPARAM id);
+    bool WMSize(WPARAM kind);
     // Runs a selection operation on the picture's canvas and repaints what its frame changed.
     template <class Operation>
     PointerOutcome ChangeSelection(Operation&& operation);
@@ -148,6 +153,7 @@ private:
     bool loading_ = false;
     bool inTray_ = false;
     bool endingSession_ = false;
+    bool showingTaskbarButton_ = false;
     bool hookInstalled_ = false;
     bool chained_ = false;
     // Filled each time the icon is added; its old 88-byte form (in the 32-bit program).

@@ -12,6 +12,10 @@
 namespace {
 
 constexpr UINT kTrayIconId = 1;
+// While the shell's tray is missing (at log-on, before the shell is ready) the icon is asked
+// for again this often.
+constexpr UINT_PTR kTrayRetryTimer = 1;
+constexpr UINT kTrayRetryMs = 1000;
 constexpr char kTrayTip[] = "VEDivavov";
 
 #if defined(__i386__)
@@ -24,12 +28,27 @@ static_assert((NIF_MESSAGE | NIF_ICON | NIF_TIP) == 7);
 
 void TfmMain::WMStartMinimized() { TheApplication().Minimize(); }
 
-// A restarted shell has forgotten every icon: without ours again a user could never reach us.
+// A restarted shell has forgotten every icon, and a shell that was not ready has none of
+// ours yet: without the icon a user could never reach us.
 void TfmMain::WMTaskbarCreated() {
-    if (inTray_) {
+    if (inTray_ || TheApplication().Minimized()) {
         inTray_ = false;
         AddTrayIcon();
     }
+}
+
+bool TfmMain::WMTimer(WPARAM id) {
+    if (id != kTrayRetryTimer) return false;
+    if (TheApplication().Minimized()) AddTrayIcon();
+    return true;
+}
+
+bool TfmMain::WMSize(WPARAM kind) {
+    // Shown minimised only for its taskbar button (no tray yet): not a new minimise.
+    if (kind == SIZE_MINIMIZED && showingTaskbarButton_) return true;
+    // Brought back by that button: the application is restored like any other way.
+    if (kind == SIZE_RESTORED && TheApplication().Minimized() && !inTray_) TheApplication().Restore();
+    return false;
 }
 
 void TfmMain::AppMinimize() {
@@ -57,11 +76,26 @@ void TfmMain::AddTrayIcon() {
     // The whole 64-byte field: the text, then zero bytes.
     std::fill(std::begin(trayIcon_.szTip), std::end(trayIcon_.szTip), '\0');
     std::copy(std::begin(kTrayTip), std::end(kTrayTip), trayIcon_.szTip);
-    ::Shell_NotifyIconA(NIM_ADD, &trayIcon_);
+    if (!::Shell_NotifyIconA(NIM_ADD, &trayIcon_)) {
+        // No tray to take the icon (the shell is not ready yet at log-on): ask again on a timer
+        // and on TaskbarCreated, and meanwhile keep a taskbar button, so that the window can
+        // still be reached.
+        ::SetTimer(Handle(), kTrayRetryTimer, kTrayRetryMs, nullptr);
+        if (TheApplication().Minimized() && !::IsWindowVisible(Handle())) {
+            showingTaskbarButton_ = true;
+            ::ShowWindow(Handle(), SW_SHOWMINNOACTIVE);
+            showingTaskbarButton_ = false;
+        }
+        return;
+    }
+    ::KillTimer(Handle(), kTrayRetryTimer);
     inTray_ = true;
+    // The taskbar button kept meanwhile goes: the icon is the way back now.
+    if (TheApplication().Minimized() && ::IsWindowVisible(Handle())) ::ShowWindow(Handle(), SW_HIDE);
 }
 
 void TfmMain::RemoveTrayIcon() {
+    if (Handle()) ::KillTimer(Handle(), kTrayRetryTimer);
     if (!inTray_) return;
     ::Shell_NotifyIconA(NIM_DELETE, &trayIcon_);
     inTray_ = false;

@@ -3,6 +3,8 @@
 // and GDI allocations that fail. Each test drives the real window in this process.
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -98,16 +100,21 @@ class MainFormFaults : public ::testing::Test {
 protected:
     std::string SettingsFile() const { return dir.File("Framlet.ini"); }
 
-    void Start(const std::string& settings = "") {
+    // As the main form, minimising hides the window as in the program.
+    void Start(const std::string& settings = "", bool asMainForm = false) {
         if (!settings.empty()) WriteTestFile(SettingsFile(), settings);
         TheApplication().ResetTerminated();
+        TheApplication().Restore();
         form = MakeForm<TfmMain>(MainWindowFiles{SettingsFile(), dir.Path() + "\\"});
+        if (asMainForm) TheApplication().SetMainForm(form.get());
         form->Show();
         ::SetForegroundWindow(form->Handle());
         Pump();
         ::SetWindowPos(form->Handle(), nullptr, 300, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     void TearDown() override {
+        TheApplication().SetMainForm(nullptr);
+        if (form) TheApplication().Restore();
         form.reset();
         TheApplication().ResetTerminated();
         Pump();
@@ -243,6 +250,95 @@ TEST_F(MainFormFaults, ACancelledLogOffLeavesTheCloseQuestionAsking) {
     ASSERT_EQ(::SendMessageW(form->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
     form->FormCloseQuery(canClose);
     EXPECT_TRUE(canClose);
+}
+
+// A shell tray that is not ready: the first window of the tray's class, which takes no icon.
+class RefusingTray {
+public:
+    RefusingTray() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"Shell_TrayWnd";
+        ::RegisterClassW(&wc);
+        hwnd_ = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1,
+                                  nullptr, nullptr, wc.hInstance, nullptr);
+    }
+    ~RefusingTray() {
+        ::DestroyWindow(hwnd_);
+        ::UnregisterClassW(L"Shell_TrayWnd", ::GetModuleHandleW(nullptr));
+    }
+    RefusingTray(const RefusingTray&) = delete;
+    RefusingTray& operator=(const RefusingTray&) = delete;
+    // Whether the shell now refuses an icon: tried with an icon of this window.
+    bool Refuses() const {
+        NOTIFYICONDATAW probe{};
+        probe.cbSize = sizeof probe;
+        probe.hWnd = hwnd_;
+        probe.uID = 7;
+        probe.uFlags = NIF_TIP;
+        if (!::Shell_NotifyIconW(NIM_ADD, &probe)) return true;
+        ::Shell_NotifyIconW(NIM_DELETE, &probe);
+        return false;
+    }
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == WM_COPYDATA) return FALSE;
+        return ::DefWindowProcW(hwnd, msg, wp, lp);
+    }
+    HWND hwnd_ = nullptr;
+};
+
+TEST_F(MainFormFaults, WithoutATrayTheWindowKeepsATaskbarButtonUntilATimerGetsTheIconIn) {
+    auto tray = std::make_unique<RefusingTray>();
+    ASSERT_TRUE(tray->Refuses());
+    Start("", true);
+    ASSERT_TRUE(TheApplication().Minimized());
+    EXPECT_FALSE(form->InTray());
+    EXPECT_TRUE(::IsWindowVisible(form->Handle()));
+    EXPECT_TRUE(::IsIconic(form->Handle()));
+    // Still no tray a while later: still reachable, still no icon.
+    Pump();
+    EXPECT_TRUE(::IsWindowVisible(form->Handle()));
+    // The shell gets ready: the icon goes in and the window into the tray, without a message.
+    tray.reset();
+    EXPECT_TRUE(PumpUntil([&] { return form->InTray(); }, 5000));
+    EXPECT_FALSE(::IsWindowVisible(form->Handle()));
+    EXPECT_TRUE(TheApplication().Minimized());
+    // And it works as always: restoring takes the icon away.
+    TheApplication().Restore();
+    EXPECT_FALSE(form->InTray());
+    EXPECT_TRUE(::IsWindowVisible(form->Handle()));
+}
+
+TEST_F(MainFormFaults, WithoutATrayTaskbarCreatedGetsTheIconInAtOnce) {
+    auto tray = std::make_unique<RefusingTray>();
+    ASSERT_TRUE(tray->Refuses());
+    Start("", true);
+    ASSERT_FALSE(form->InTray());
+    tray.reset();
+    ::SendMessageW(form->Handle(), ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(form->InTray());
+    EXPECT_FALSE(::IsWindowVisible(form->Handle()));
+}
+
+TEST_F(MainFormFaults, ATaskbarButtonKeptForAMissingTrayRestoresTheProgram) {
+    auto tray = std::make_unique<RefusingTray>();
+    ASSERT_TRUE(tray->Refuses());
+    Start("", true);
+    ASSERT_TRUE(::IsIconic(form->Handle()));
+    // What a click on the taskbar button does.
+    ::SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_FALSE(TheApplication().Minimized());
+    EXPECT_TRUE(::IsWindowVisible(form->Handle()));
+    EXPECT_FALSE(::IsIconic(form->Handle()));
+    // Shown, the program wants no icon: a tray that comes now gets none.
+    tray.reset();
+    Pump();
+    PumpUntil([] { return false; }, 1500);
+    EXPECT_FALSE(form->InTray());
+    EXPECT_TRUE(::IsWindowVisible(form->Handle()));
 }
 
 }  // namespace
