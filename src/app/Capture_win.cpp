@@ -2,6 +2,9 @@
 // then the window to the front.
 #include "app/MainForm_win.h"
 
+#include <string>
+
+#include "platform/AppError.h"
 #include "selection/SelectArea.h"
 #include "win32/Application.h"
 
@@ -29,6 +32,12 @@ void TfmMain::CaptureImage(int kind) {
         if (width > 0 && height > 0) {
             picture.Reset(::CreateCompatibleBitmap(dc.Get(), width, height));
             UniqueMemoryDC memory(::CreateCompatibleDC(dc.Get()));
+            // Out of GDI memory or handles: one message, and the view keeps its picture and
+            // selection.
+            if (!dc.Get() || !picture || !memory) {
+                throw AppError("画面を取り込むためのメモリが足りません (" + std::to_string(width) + " x " +
+                               std::to_string(height) + ")");
+            }
             const SelectGuard select(memory.Get(), picture.Get());
             ::BitBlt(memory.Get(), 0, 0, width, height, dc.Get(), 0, 0, SRCCOPY);
         } else {

@@ -4,9 +4,11 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <string>
 
-#include "win32/ControlSupport.h"
 #include "forms/FormScaling.h"
+#include "platform/AppError.h"
+#include "win32/ControlSupport.h"
 #include "win32/Form.h"
 
 Image::~Image() {
@@ -77,6 +79,11 @@ void Image::AssignPicture(HBITMAP source) {
     {
         UniqueMemoryDC from(::CreateCompatibleDC(screen.Get()));
         UniqueMemoryDC to(::CreateCompatibleDC(screen.Get()));
+        // Out of GDI memory or handles: the view keeps the picture it has.
+        if (!copy || !from || !to) {
+            throw AppError("画像のためのメモリが足りません (" + std::to_string(bm.bmWidth) + " x " +
+                           std::to_string(bm.bmHeight) + ")");
+        }
         SelectGuard selectFrom(from.Get(), source);
         SelectGuard selectTo(to.Get(), copy.Get());
         ::BitBlt(to.Get(), 0, 0, bm.bmWidth, bm.bmHeight, from.Get(), 0, 0, SRCCOPY);

@@ -15,6 +15,7 @@
 #include "TestSupport.h"
 #include "app/Messages.h"
 #include "app/main_win.h"
+#include "platform/AppError.h"
 #include "platform/MemoryBitmap.h"
 #include "selection/SelectArea.h"
 #include "selection/SelectionTestSupport.h"
@@ -339,6 +340,78 @@ TEST_F(MainFormFaults, ATaskbarButtonKeptForAMissingTrayRestoresTheProgram) {
     PumpUntil([] { return false; }, 1500);
     EXPECT_FALSE(form->InTray());
     EXPECT_TRUE(::IsWindowVisible(form->Handle()));
+}
+
+// Takes every GDI handle the process can still get (small bitmaps) while alive.
+class GdiHoard {
+public:
+    GdiHoard() {
+        while (held_.size() < 200000) {
+            HBITMAP bitmap = ::CreateBitmap(1, 1, 1, 1, nullptr);
+            if (!bitmap) break;
+            held_.push_back(bitmap);
+        }
+    }
+    ~GdiHoard() { Free(); }
+    GdiHoard(const GdiHoard&) = delete;
+    GdiHoard& operator=(const GdiHoard&) = delete;
+    bool Exhausted() const { return held_.size() < 200000; }
+    void Free() {
+        for (HBITMAP bitmap : held_) ::DeleteObject(bitmap);
+        held_.clear();
+    }
+
+private:
+    std::vector<HBITMAP> held_;
+};
+
+TEST_F(MainFormFaults, ACaptureWithoutGdiMemoryReportsOnceAndKeepsTheViewAsItWas) {
+    Start("[Trim]\r\nType=2\r\n");
+    const MemoryBitmap first = CapturePattern(160, 120);
+    Mouse(WM_LBUTTONDOWN, 30, 20, MK_LBUTTON);
+    Mouse(WM_MOUSEMOVE, 80, 70, MK_LBUTTON);
+    Mouse(WM_LBUTTONUP, 80, 70);
+    const MemoryBitmap selected = PictureOf(View());
+    ASSERT_FALSE(selected == first);  // the frame is in it
+    {
+        const CapturedErrors errors;
+        GdiHoard hoard;
+        ASSERT_TRUE(hoard.Exhausted());
+        ::SendMessageW(form->Handle(), WM_CAPTURE_SCREEN, 0, 0);
+        hoard.Free();
+        ASSERT_EQ(CapturedErrors::texts().size(), 1u);
+        EXPECT_NE(CapturedErrors::texts()[0].find("メモリが足りません"), std::string::npos) << CapturedErrors::texts()[0];
+    }
+    EXPECT_EQ(View().Width(), 160);
+    EXPECT_EQ(View().Height(), 120);
+    EXPECT_TRUE(PictureOf(View()) == selected);
+    EXPECT_EQ(form->SelectArea()->State, TSelectArea::kStateSelected);
+    // The selection still works on it, and a capture with memory again replaces it.
+    form->btnUnSelectClick(nullptr);
+    EXPECT_TRUE(PictureOf(View()) == first);
+    const MemoryBitmap next = CapturePattern(150, 110, 0x00FFFF);
+    EXPECT_TRUE(PictureOf(View()) == next);
+}
+
+TEST_F(MainFormFaults, AViewCopyWithoutGdiMemoryThrowsAndKeepsThePicture) {
+    Start();
+    const MemoryBitmap shown = CapturePattern(160, 120);
+    UniqueBitmap other(::CreateBitmap(40, 30, 1, 32, nullptr));
+    ASSERT_TRUE(other);
+    {
+        GdiHoard hoard;
+        ASSERT_TRUE(hoard.Exhausted());
+        bool thrown = false;
+        try {
+            View().AssignPicture(other.Get());
+        } catch (const AppError&) {
+            thrown = true;
+        }
+        hoard.Free();
+        EXPECT_TRUE(thrown);
+    }
+    EXPECT_TRUE(View().HasPicture());
+    EXPECT_TRUE(PictureOf(View()) == shown);
 }
 
 }  // namespace
