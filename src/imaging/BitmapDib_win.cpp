@@ -8,7 +8,7 @@
 
 namespace {
 
-[[noreturn]] void ThrowUnreadable() { throw AppError("印刷する画像を読み取れません。"); }
+[[noreturn]] void ThrowUnreadable() { throw AppError("画像を読み取れません。"); }
 
 void* AllocateZeroed(size_t size, int width, int height) {
     void* block = ::GlobalAlloc(GPTR, size);

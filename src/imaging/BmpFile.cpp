@@ -31,7 +31,7 @@ uint32_t Get32(std::string_view in, size_t at) {
 }
 
 // Only the developer console and the tests read bitmap files, so the reasons are in English.
-[[noreturn]] void NotABitmap(const std::string& reason) { throw AppError("not a readable bitmap file: " + reason); }
+[[noreturn]] void NotABitmap(const std::string& reason) { throw AppError("ビットマップファイルとして読めません: " + reason); }
 
 }  // namespace
 

@@ -86,7 +86,7 @@ void Form::Create(const FormLayout& layout, HWND owner, FormBorder border, bool 
         if (row.parent && *row.parent) {
             parent = FindControl(row.parent);
             if (!parent || !IsContainer(parent->Kind())) {
-                throw AppError("Form " + name_ + ": " + row.name + " names no container " + row.parent);
+                throw AppError("フォーム " + name_ + ": " + row.name + " の親 " + row.parent + " はコンテナではありません。");
             }
             parentWindow = parent->Handle();
         }
@@ -196,8 +196,8 @@ void Form::Close() {
 }
 
 int Form::ShowModal() {
-    if (!Handle()) throw AppError("Cannot show a form that has no window");
-    if (Visible() || modal_) throw AppError("Cannot make a visible window modal");
+    if (!Handle()) throw AppError("ウィンドウのないフォームは表示できません。");
+    if (Visible() || modal_) throw AppError("表示中のウィンドウはモーダルにできません。");
     Application& app = TheApplication();
 
     std::vector<HWND> disabled;

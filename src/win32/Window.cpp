@@ -23,7 +23,7 @@ void ReportCurrentException() noexcept {
     } catch (const std::exception& error) {
         ReportError(error);
     } catch (...) {
-        ReportError(AppError("Unexpected error"));
+        ReportError(AppError("予期しないエラーが起きました。"));
     }
 }
 
@@ -58,14 +58,14 @@ HWND Window::CreateOwnClass(const ClassInfo& info, DWORD exStyle, DWORD style, s
         wc.hbrBackground = info.background;
         wc.lpszClassName = info.name;
         if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-            throw AppError("Cannot register a window class");
+            throw AppError("ウィンドウクラスを登録できません。");
         }
         registered.insert(info.name);
     }
     const std::u16string title(text);
     HWND hwnd = ::CreateWindowExW(exStyle, info.name, Wide(title), style, x, y, width, height, parent, menuOrId,
                                   ThisModule(), this);
-    if (!hwnd) throw AppError("Cannot create a window");
+    if (!hwnd) throw AppError("ウィンドウを作れません。");
     return hwnd;
 }
 
@@ -74,7 +74,7 @@ HWND Window::CreateStandard(const wchar_t* className, DWORD exStyle, DWORD style
     const std::u16string title(text);
     HWND hwnd = ::CreateWindowExW(exStyle, className, Wide(title), style, x, y, width, height, parent, menuOrId,
                                   ThisModule(), nullptr);
-    if (!hwnd) throw AppError("Cannot create a control");
+    if (!hwnd) throw AppError("コントロールを作れません。");
     hwnd_ = hwnd;
     subclassed_ = true;
     ::SetPropW(hwnd, kObjectProperty, this);

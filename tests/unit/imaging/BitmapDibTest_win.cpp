@@ -254,7 +254,7 @@ TEST(BitmapDib, WhatIsNoBitmapCannotBeRead) {
         BitmapDib dib(reinterpret_cast<HBITMAP>(pen));
         ADD_FAILURE() << "a pen was read as a bitmap";
     } catch (const AppError& error) {
-        EXPECT_STREQ(error.what(), "印刷する画像を読み取れません。");
+        EXPECT_STREQ(error.what(), "画像を読み取れません。");
     }
     ::DeleteObject(pen);
 }
