@@ -89,15 +89,22 @@ void TfmOption::btnRefFolderClick(Control&) {
     PIDLIST_ABSOLUTE items = ::SHBrowseForFolderA(&info);
     if (!items) return;
     char path[261] = {};
-    ::SHGetPathFromIDListA(items, path);
-    edtDefaultFolder->SetText(path);
+    // A choice that is no file-system folder gives no path: the box keeps what it had.
+    const bool converted = ::SHGetPathFromIDListA(items, path);
     ::CoTaskMemFree(items);
+    if (converted) edtDefaultFolder->SetText(path);
 }
 
 void TfmOption::btnSetPrinterClick(Control&) {
     // A confirmed choice is the printer's until the program ends; the options dialog closes
-    // with Cancel either way, so whatever was changed in it is dropped.
-    ThePrinter().ShowSetupDialog(Handle());
+    // with Cancel whatever happened there, a failed setup (no printer) included, so whatever
+    // was changed in it is dropped. The failure itself still goes on to be reported.
+    try {
+        ThePrinter().ShowSetupDialog(Handle());
+    } catch (...) {
+        SetModalResult(kModalCancel);
+        throw;
+    }
     SetModalResult(kModalCancel);
 }
 

@@ -877,16 +877,19 @@ protected:
     void TearDown() override { SetErrorReporter(nullptr); }
 };
 
-TEST_F(OptionNoPrinter, ThePrinterButtonReportsTheMissingPrinterAndTheDialogStaysOpen) {
+TEST_F(OptionNoPrinter, ThePrinterButtonReportsTheMissingPrinterAndTheDialogClosesWithCancel) {
     WriteSettings(kSettings);
     const auto before = SettingsFile();
     TFLConfig config(settingsPath_);
-    const DialogRun run = Run(config, {L"click btnSetPrinter", L"message-ok", L"open", L"clear edtPrefixOfFileName",
-                                       L"type edtPrefixOfFileName after_", L"click btnOk"});
+    const std::string prefix = config.PrefixOfFileName();
+    const DialogRun run = Run(config, {L"clear edtPrefixOfFileName", L"type edtPrefixOfFileName after_",
+                                       L"click btnSetPrinter", L"message-ok"});
     EXPECT_EQ(run.Seen("message"), "プリンタがインストールされていません。");
-    EXPECT_EQ(run.Seen("open"), "yes");
-    EXPECT_TRUE(run.ok);
-    EXPECT_EQ(config.PrefixOfFileName(), "after_");
+    EXPECT_EQ(run.Seen("error"), "");
+    EXPECT_FALSE(run.ok);
+    EXPECT_EQ(config.PrefixOfFileName(), prefix);
+    EXPECT_FALSE(config.Dirty());
+    EXPECT_EQ(SettingsFile(), before);
 }
 
 }  // namespace
