@@ -1,7 +1,34 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdio>
+#include <type_traits>
 #include <utility>
+
+// The GDI objects the owners below hold, for the soak test: Wine reports no GDI object count
+// of its own (GetGuiResources gives 0), so a build for tests (FRAMLET_COUNT_GDI) counts them
+// here, in a block another process opens by name. Setting leakNext makes the next bitmap an
+// owner takes leak one more bitmap, so that a test can see the count rise.
+struct GdiCountBlock {
+    volatile LONG live;
+    volatile LONG leakNext;
+};
+inline void GdiCountBlockName(DWORD processId, char (&name)[48]) {
+    std::snprintf(name, sizeof name, "FramletGdiCount.%lu", static_cast<unsigned long>(processId));
+}
+
+#ifdef FRAMLET_COUNT_GDI
+inline GdiCountBlock* TheGdiCount() {
+    static GdiCountBlock* block = [] {
+        char name[48];
+        GdiCountBlockName(::GetCurrentProcessId(), name);
+        HANDLE mapping = ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(GdiCountBlock), name);
+        void* view = mapping ? ::MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(GdiCountBlock)) : nullptr;
+        return static_cast<GdiCountBlock*>(view);
+    }();
+    return block;
+}
+#endif
 
 // One owner per handle. Unique<Traits> is move-only and closes its handle with Traits::Close;
 // the scope guards below are neither copyable nor movable, because each of them undoes one
@@ -13,9 +40,9 @@ public:
     using Handle = typename Traits::Handle;
 
     Unique() = default;
-    explicit Unique(Handle handle) : handle_(handle) {}
+    explicit Unique(Handle handle) : handle_(handle) { Count(handle_, 1); }
     ~Unique() { Reset(); }
-    Unique(Unique&& other) noexcept : handle_(other.Release()) {}
+    Unique(Unique&& other) noexcept : handle_(std::exchange(other.handle_, Traits::Invalid())) {}
     Unique& operator=(Unique&& other) noexcept {
         if (this != &other) Reset(other.Release());
         return *this;
@@ -26,25 +53,51 @@ public:
     Handle Get() const { return handle_; }
     explicit operator bool() const { return handle_ != Traits::Invalid(); }
     // Gives the handle up without closing it.
-    Handle Release() { return std::exchange(handle_, Traits::Invalid()); }
+    Handle Release() {
+        Count(handle_, -1);
+        return std::exchange(handle_, Traits::Invalid());
+    }
     void Reset(Handle handle = Traits::Invalid()) {
+        Count(handle, 1);
         Handle old = std::exchange(handle_, handle);
-        if (old != Traits::Invalid()) Traits::Close(old);
+        if (old != Traits::Invalid()) {
+            Traits::Close(old);
+            Count(old, -1);
+        }
     }
 
 private:
+#ifdef FRAMLET_COUNT_GDI
+    static void Count(Handle handle, LONG change) {
+        if constexpr (requires { requires Traits::kGdi; }) {
+            GdiCountBlock* block = TheGdiCount();
+            if (!block || handle == Traits::Invalid()) return;
+            ::InterlockedExchangeAdd(&block->live, change);
+            if constexpr (std::is_same_v<Handle, HBITMAP>) {
+                if (change > 0 && ::InterlockedExchange(&block->leakNext, 0) != 0 && ::CreateBitmap(1, 1, 1, 1, nullptr)) {
+                    ::InterlockedIncrement(&block->live);
+                }
+            }
+        }
+    }
+#else
+    static void Count(Handle, LONG) {}
+#endif
+
     Handle handle_ = Traits::Invalid();
 };
 
 template <class H>
 struct GdiObject {
     using Handle = H;
+    static constexpr bool kGdi = true;
     static constexpr H Invalid() { return nullptr; }
     static void Close(H h) { ::DeleteObject(h); }
 };
 
 struct MemoryDCTraits {
     using Handle = HDC;
+    static constexpr bool kGdi = true;
     static constexpr HDC Invalid() { return nullptr; }
     static void Close(HDC h) { ::DeleteDC(h); }
 };
