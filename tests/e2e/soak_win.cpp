@@ -216,18 +216,23 @@ TEST_F(Soak, ThreeHundredCyclesLeaveNoObjectsWindowsOrMemoryBehind) {
                 format = wantFormat;
                 dialog = wantDialog;
             }
+            // Each extension is numbered on its own: the first free number for that name.
+            char name[32];
+            std::snprintf(name, sizeof name, "Soak_%04d.%s", ++numbered[format], format == 0 ? "jpg" : "bmp");
             ClickButton("btnSave");
             if (dialog) {
                 HWND box = e2e::WaitForMessageBox(program_->Id());
                 ASSERT_NE(box, nullptr) << "no save dialog";
-                ASSERT_TRUE(e2e::WaitUntil([&] { return ::GetForegroundWindow() == box; }));
-                e2e::PressKey(VK_RETURN);
+                // The proposed name is there: the dialog's OK takes it.
+                ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::FindChildByText(box, FromAnsi(name), L"Edit") != nullptr; }))
+                    << "not proposed: " << name << e2e::ChildTexts(box);
+                for (int attempt = 0; attempt < 3 && ::IsWindow(box); ++attempt) {
+                    ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, IDOK)));
+                    e2e::WaitUntil([&] { return !::IsWindow(box); }, 5000);
+                }
             }
             ASSERT_NO_FATAL_FAILURE(WaitForTheTray("Save"));
-            // Each extension is numbered on its own: the first free number for that name.
-            char name[32];
-            std::snprintf(name, sizeof name, "\\Soak_%04d.%s", ++numbered[format], format == 0 ? "jpg" : "bmp");
-            saved.push_back({out + name, format == 0, rect});
+            saved.push_back({out + "\\" + name, format == 0, rect});
             ASSERT_TRUE(e2e::FileExists(saved.back().path)) << saved.back().path;
         }
         seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
