@@ -167,6 +167,23 @@ protected:
         ASSERT_EQ(box, nullptr) << what << ": " << e2e::ChildTexts(box);
     }
 
+    // A drag with the real mouse; under load Wine now and then loses a press or a release, so
+    // a drag that selected nothing is cleared (Esc) and made again, and counted.
+    void SelectWithRetry(const Rect& rect) {
+        HWND unselect = Control("btnUnSelect");
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (attempt > 0) {
+                ++dragRetries_;
+                e2e::PressKey(VK_ESCAPE);
+                ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindowEnabled(unselect); }));
+            }
+            DragOnPicture(rect.Left, rect.Top, rect.Right, rect.Bottom);
+            if (e2e::WaitUntil([&] { return ::IsWindowEnabled(unselect) != FALSE; }, 3000)) return;
+        }
+        FAIL() << "three drags selected nothing";
+    }
+
+    int dragRetries_ = 0;
     UniqueHandle mapping_;
     GdiCountBlock* counts_ = nullptr;
 };
@@ -201,7 +218,7 @@ TEST_F(Soak, ThreeHundredCyclesLeaveNoObjectsWindowsOrMemoryBehind) {
         ASSERT_TRUE(e2e::WaitUntil([&] { return ViewSize().cx == screen.Width(); })) << "no capture";
         const int x1 = 30 + cycle % 7 * 10, y1 = 40 + cycle % 5 * 10;
         const Rect rect{x1, y1, x1 + 90 + cycle % 11, y1 + 70 + cycle % 13};
-        ASSERT_NO_FATAL_FAILURE(Select(rect.Left, rect.Top, rect.Right, rect.Bottom));
+        ASSERT_NO_FATAL_FAILURE(SelectWithRetry(rect));
 
         if (cycle % 5 == 4) {
             ClickButton("btnPrint");
@@ -246,13 +263,13 @@ TEST_F(Soak, ThreeHundredCyclesLeaveNoObjectsWindowsOrMemoryBehind) {
     const double median = sorted[sorted.size() / 2];
     const double slowest = sorted.back();
     const size_t slowestCycle = std::max_element(seconds.begin(), seconds.end()) - seconds.begin() + 1;
-    char figures[400];
+    char figures[480];
     std::snprintf(figures, sizeof figures,
                   "soak: %d cycles (%zu saves, %d prints); after %d cycles: %ld GDI objects, %d windows, %zu KB working "
                   "set; after %d: %ld GDI objects (one leaked on purpose); at the end: %ld GDI objects, %d windows, %zu KB; "
-                  "median cycle %.3f s, slowest %.3f s (cycle %zu)\n",
+                  "median cycle %.3f s, slowest %.3f s (cycle %zu); %d drags made again\n",
                   kCycles, saved.size(), prints, kBaseline, baseline.gdi, baseline.windows, baseline.workingSet / 1024,
-                  kLeakBy, afterLeak.gdi, end.gdi, end.windows, end.workingSet / 1024, median, slowest, slowestCycle);
+                  kLeakBy, afterLeak.gdi, end.gdi, end.windows, end.workingSet / 1024, median, slowest, slowestCycle, dragRetries_);
     std::fputs(figures, stdout);
     std::ofstream(printOut + "\\soak.txt", std::ios::binary) << "prints " << prints << "\n" << figures;
 
