@@ -76,7 +76,8 @@ void TfmMain::AddTrayIcon() {
     // The whole 64-byte field: the text, then zero bytes.
     std::fill(std::begin(trayIcon_.szTip), std::end(trayIcon_.szTip), '\0');
     std::copy(std::begin(kTrayTip), std::end(kTrayTip), trayIcon_.szTip);
-    if (!::Shell_NotifyIconA(NIM_ADD, &trayIcon_)) {
+    // An icon the shell still has (a TaskbarCreated that was not a new shell) is updated instead.
+    if (!::Shell_NotifyIconA(NIM_ADD, &trayIcon_) && !::Shell_NotifyIconA(NIM_MODIFY, &trayIcon_)) {
         // No tray to take the icon (the shell is not ready yet at log-on): ask again on a timer
         // and on TaskbarCreated, and meanwhile keep a taskbar button, so that the window can
         // still be reached.
