@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -121,8 +122,10 @@ protected:
         Pump();
     }
 
-    // A window capture of a pattern popup in the foreground; returns the pattern.
-    MemoryBitmap CapturePattern(int width, int height, uint32_t seed = 0) {
+    // A window capture of a pattern popup in the foreground; returns the pattern. What
+    // beforeCapture queues is still waiting when the capture starts.
+    MemoryBitmap CapturePattern(int width, int height, uint32_t seed = 0,
+                                const std::function<void()>& beforeCapture = nullptr) {
         MemoryBitmap pattern = SelectionPattern(width, height);
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) pattern.SetPixel(x, y, pattern.Pixel(x, y) ^ seed);
@@ -130,6 +133,7 @@ protected:
         PatternPopup popup(0, 0, pattern);
         ::SetForegroundWindow(popup.Handle());
         Pump();
+        if (beforeCapture) beforeCapture();
         form->CaptureImage(TfmMain::kCaptureWindow);
         return pattern;
     }
@@ -152,11 +156,12 @@ TEST_F(MainFormFaults, ACaptureDuringADragEndsItBeforeQueuedMovesAndTheReleaseAr
     Mouse(WM_MOUSEMOVE, 80, 70, MK_LBUTTON);
     ASSERT_EQ(form->SelectArea()->State, TSelectArea::kStateDrawing);
     ASSERT_EQ(::GetCapture(), View().Handle());
-    PostMouse(WM_MOUSEMOVE, 100, 90, MK_LBUTTON);
-    PostMouse(WM_MOUSEMOVE, 120, 100, MK_LBUTTON);
-    PostMouse(WM_LBUTTONUP, 120, 100);
 
-    const MemoryBitmap fresh = CapturePattern(150, 110, 0x00FFFF);
+    const MemoryBitmap fresh = CapturePattern(150, 110, 0x00FFFF, [&] {
+        PostMouse(WM_MOUSEMOVE, 100, 90, MK_LBUTTON);
+        PostMouse(WM_MOUSEMOVE, 120, 100, MK_LBUTTON);
+        PostMouse(WM_LBUTTONUP, 120, 100);
+    });
     EXPECT_EQ(form->SelectArea()->State, TSelectArea::kStateNone);
     EXPECT_NE(::GetCapture(), View().Handle());
     EXPECT_TRUE(PictureOf(View()) == fresh);
@@ -180,10 +185,11 @@ TEST_F(MainFormFaults, ACaptureWhileARectangleIsMovedLeavesTheNewPictureUntouche
     Mouse(WM_LBUTTONUP, 80, 70);
     Mouse(WM_LBUTTONDOWN, 50, 40, MK_LBUTTON);
     ASSERT_EQ(form->SelectArea()->State, TSelectArea::kStateAdjusting);
-    PostMouse(WM_MOUSEMOVE, 60, 50, MK_LBUTTON);
-    PostMouse(WM_LBUTTONUP, 60, 50);
 
-    const MemoryBitmap fresh = CapturePattern(150, 110, 0xFF00FF);
+    const MemoryBitmap fresh = CapturePattern(150, 110, 0xFF00FF, [&] {
+        PostMouse(WM_MOUSEMOVE, 60, 50, MK_LBUTTON);
+        PostMouse(WM_LBUTTONUP, 60, 50);
+    });
     EXPECT_EQ(form->SelectArea()->State, TSelectArea::kStateNone);
     EXPECT_NE(::GetCapture(), View().Handle());
     EXPECT_TRUE(PictureOf(View()) == fresh);
