@@ -154,6 +154,8 @@ private:
     bool inTray_ = false;
     bool endingSession_ = false;
     bool showingTaskbarButton_ = false;
+    // Shown minimised for its taskbar button while the shell takes no icon.
+    bool onTaskbar_ = false;
     bool hookInstalled_ = false;
     bool chained_ = false;
     // Filled each time the icon is added; its old 88-byte form (in the 32-bit program).

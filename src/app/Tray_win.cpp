@@ -47,7 +47,10 @@ bool TfmMain::WMSize(WPARAM kind) {
     // Shown minimised only for its taskbar button (no tray yet): not a new minimise.
     if (kind == SIZE_MINIMIZED && showingTaskbarButton_) return true;
     // Brought back by that button: the application is restored like any other way.
-    if (kind == SIZE_RESTORED && TheApplication().Minimized() && !inTray_) TheApplication().Restore();
+    if (kind == SIZE_RESTORED && onTaskbar_) {
+        onTaskbar_ = false;
+        if (TheApplication().Minimized()) TheApplication().Restore();
+    }
     return false;
 }
 
@@ -83,6 +86,7 @@ void TfmMain::AddTrayIcon() {
         // still be reached.
         ::SetTimer(Handle(), kTrayRetryTimer, kTrayRetryMs, nullptr);
         if (TheApplication().Minimized() && !::IsWindowVisible(Handle())) {
+            onTaskbar_ = true;
             showingTaskbarButton_ = true;
             ::ShowWindow(Handle(), SW_SHOWMINNOACTIVE);
             showingTaskbarButton_ = false;
@@ -92,7 +96,10 @@ void TfmMain::AddTrayIcon() {
     ::KillTimer(Handle(), kTrayRetryTimer);
     inTray_ = true;
     // The taskbar button kept meanwhile goes: the icon is the way back now.
-    if (TheApplication().Minimized() && ::IsWindowVisible(Handle())) ::ShowWindow(Handle(), SW_HIDE);
+    if (onTaskbar_) {
+        onTaskbar_ = false;
+        if (TheApplication().Minimized()) ::ShowWindow(Handle(), SW_HIDE);
+    }
 }
 
 void TfmMain::RemoveTrayIcon() {
