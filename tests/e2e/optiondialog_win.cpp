@@ -885,7 +885,6 @@ TEST_F(OptionNoPrinter, ThePrinterButtonReportsTheMissingPrinterAndTheDialogClos
     const DialogRun run = Run(config, {L"clear edtPrefixOfFileName", L"type edtPrefixOfFileName after_",
                                        L"click btnSetPrinter", L"message-ok"});
     EXPECT_EQ(run.Seen("message"), "プリンタがインストールされていません。");
-    EXPECT_EQ(run.Seen("error"), "");
     EXPECT_FALSE(run.ok);
     EXPECT_EQ(config.PrefixOfFileName(), prefix);
     EXPECT_FALSE(config.Dirty());
