@@ -29,6 +29,9 @@ protected:
         StartIntoTray();
         if (HasFatalFailure()) return;
         e2e::MoveTrayAside();
+        // A first capture brings the window up where it stays; the tray is aside by then.
+        ::PostMessageW(main_, WM_CAPTURE_SCREEN, 0, 0);
+        ASSERT_TRUE(e2e::WaitUntil([&] { return Shown(); }));
         CaptureFromTray(WM_CAPTURE_SCREEN);
         if (HasFatalFailure()) return;
         ASSERT_TRUE(ViewComesToShow(ScreenPattern()));
