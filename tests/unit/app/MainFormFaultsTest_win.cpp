@@ -15,7 +15,7 @@
 
 #include "TestSupport.h"
 #include "app/Messages.h"
-#include "app/main_win.h"
+#include "app/MainForm_win.h"
 #include "platform/AppError.h"
 #include "platform/MemoryBitmap.h"
 #include "selection/SelectArea.h"

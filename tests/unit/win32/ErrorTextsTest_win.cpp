@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/AppError.h"
-#include "win32/BitmapDib.h"
+#include "imaging/BitmapDib_win.h"
 #include "win32/Window.h"
 #include "win32/Win32TestSupport.h"
 
