@@ -52,7 +52,7 @@ enum class Reverse { None, All, BlackWhite };
 
 const uint8_t* SourceRow(const TrimContext& context, int32_t y) {
     // Bottom-up: picture row y is buffer row PictureHeight - 1 - y.
-    return context.SourceBits.get() + static_cast<size_t>(context.PictureHeight - 1 - y) * static_cast<size_t>(context.SourceStride);
+    return context.SourcePixels + static_cast<size_t>(context.PictureHeight - 1 - y) * static_cast<size_t>(context.SourceStride);
 }
 
 uint8_t* DestRow(TrimContext& context, int32_t y) {
@@ -431,7 +431,7 @@ void CalcOutputSize(TrimContext& context, const Rect& selection, const TrimSetti
 void OpenBuffers(TrimContext& context, const Bitmap& source, const Bitmap& destination) {
     context.PictureWidth = source.Width();
     context.PictureHeight = source.Height();
-    ReadDIB24(source, context.SourceInfo, context.SourceBits);
+    context.SourcePixels = DIB24PixelsOf(source, context.SourceInfo, context.SourceBits);
     context.SourceStride = DibStride(context.SourceInfo.bmiHeader.biWidth);
     AllocateDIB24(destination.Width(), destination.Height(), context.DestInfo, context.DestBits);
     context.DestStride = DibStride(context.DestInfo.bmiHeader.biWidth);
@@ -477,8 +477,11 @@ void SampleAllPixels(TrimContext& context, const TrimSettings& settings) {
 }
 
 void CloseBuffers(TrimContext& context, Bitmap& destination) {
+    context.SourcePixels = nullptr;
     context.SourceBits.reset();
-    WriteDIB24(destination, context.DestInfo, context.DestBits.get());
+    if (!destination.AdoptDIB24(context.DestInfo, context.DestBits)) {
+        WriteDIB24(destination, context.DestInfo, context.DestBits.get());
+    }
     context.DestBits.reset();
 }
 
