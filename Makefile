@@ -2,7 +2,7 @@
 PRESETS := native asan win64 win32
 CMAKE_CONFIGURE = test -f build/$(1)/build.ninja || cmake --preset $(1) >/dev/null
 
-.PHONY: setup build test run bench dist clean $(addprefix build-,$(PRESETS))
+.PHONY: setup build test run bench bench-wine dist clean $(addprefix build-,$(PRESETS))
 
 setup:
 	@scripts/setup
@@ -21,6 +21,10 @@ run: build-win64
 
 bench: build-native
 	@build/native/framlet-bench --benchmark_counters_tabular=true
+
+# The Save and capture of the real program under Wine on a 4K screen, both Windows builds.
+bench-wine: build-win64 build-win32
+	@bench/wine-save build/win64 build/win32
 
 # The release: the 32-bit program (the one shipped) and the 64-bit one, each in its own zip.
 dist: build-win32 build-win64

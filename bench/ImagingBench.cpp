@@ -229,6 +229,9 @@ void BM_JpegWriter1500x900(benchmark::State& state) {
     s.Height = 900;
     SoftwareBitmap result;
     TrimImage(Screenshot(), result, Rect{100, 100, 3099, 1899}, s);
+    // Held as 32-bit pixels, as a device bitmap holds them, so that the read below is a
+    // conversion as GetDIBits makes one (the pipeline's own buffer would be read in place).
+    result.Pixels();
     DibInfo info{};
     DibBits bits;
     ReadDIB24(result, info, bits);

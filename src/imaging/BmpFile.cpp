@@ -53,7 +53,10 @@ std::string EncodeBmp(const BmpImage& image) {
         throw AppError("ビットマップファイルにできない画像です");
     }
 
-    std::string out(static_cast<size_t>(offset + imageSize), '\0');
+    // The headers first, then each row and its zero padding appended: every byte of the file is
+    // written once (a string of zeros filled in afterwards would be two passes over the picture).
+    std::string out(static_cast<size_t>(offset), '\0');
+    out.reserve(static_cast<size_t>(offset + imageSize));
     out[0] = 'B';
     out[1] = 'M';
     Put32(out, 2, static_cast<uint32_t>(offset + imageSize));
@@ -73,14 +76,19 @@ std::string EncodeBmp(const BmpImage& image) {
         out[at++] = static_cast<char>(c.rgbRed);
         out[at++] = static_cast<char>(c.rgbReserved);
     }
+    const auto keep = static_cast<int>(uint64_t{static_cast<uint32_t>(image.width)} * depth % 8);
+    const auto padding = static_cast<size_t>(fileStride - used);
     for (int32_t row = 0; row < image.height; ++row) {
-        std::memcpy(out.data() + offset + row * fileStride, image.bits + static_cast<size_t>(row) * static_cast<size_t>(image.stride), used);
-        const auto keep = static_cast<int>(uint64_t{static_cast<uint32_t>(image.width)} * depth % 8);
+        if (used > 0) {
+            out.append(reinterpret_cast<const char*>(image.bits) + static_cast<size_t>(row) * static_cast<size_t>(image.stride),
+                       static_cast<size_t>(used));
+        }
         if (keep != 0) {
             // Bits past the last pixel in its byte are not the picture's: clear them too.
-            char& last = out[offset + row * fileStride + used - 1];
+            char& last = out.back();
             last = static_cast<char>(static_cast<uint8_t>(last) & static_cast<uint8_t>(0xFF << (8 - keep)));
         }
+        out.append(padding, '\0');
     }
     return out;
 }
@@ -100,8 +108,9 @@ std::string EncodeBmp24(const DibInfo& info, const uint8_t* bits) {
 void WriteBmpFile(const std::string& path, const Bitmap& picture) {
     DibInfo info{};
     DibBits bits;
-    ReadDIB24(picture, info, bits);
-    const std::string file = EncodeBmp24(info, bits.get());
+    // The picture's own buffer where it has one, read in place.
+    const uint8_t* pixels = DIB24PixelsOf(picture, info, bits);
+    const std::string file = EncodeBmp24(info, pixels);
     bits.reset();
     ReplaceFileAtomically(path, file);
 }

@@ -22,19 +22,21 @@ struct BoxSums {
 // product's high half is the quotient or one less for any s < 2^32, and one correction.
 class Reciprocal {
 public:
+    static constexpr uint32_t kExactLimit = 4104;
+    // ceil(2^32 / w), for weights 1 to kExactLimit.
+    static constexpr uint64_t ExactMultiplier(uint32_t weight) { return ((uint64_t{1} << 32) + weight - 1) / weight; }
+
     Color Average(const BoxSums<uint32_t>& sums) {
         if (sums.weight != divisor_) {
             divisor_ = sums.weight;
             exact_ = divisor_ <= kExactLimit;
-            reciprocal_ = exact_ ? ((uint64_t{1} << 32) + divisor_ - 1) / divisor_ : (uint64_t{1} << 32) / divisor_;
+            reciprocal_ = exact_ ? ExactMultiplier(divisor_) : (uint64_t{1} << 32) / divisor_;
         }
         if (exact_) return Color{Exact(sums.red), Exact(sums.green), Exact(sums.blue)};
         return Color{Corrected(sums.red), Corrected(sums.green), Corrected(sums.blue)};
     }
 
 private:
-    static constexpr uint32_t kExactLimit = 4104;
-
     uint8_t Exact(uint32_t sum) const { return static_cast<uint8_t>((sum * reciprocal_) >> 32); }
 
     uint8_t Corrected(uint32_t sum) const {

@@ -25,11 +25,8 @@ void CheckDib24Size(int64_t width, int64_t height) {
     }
 }
 
-void AllocateDIB24(int width, int height, DibInfo& info, DibBits& bits) {
-    bits.reset();
+void DescribeDIB24(int width, int height, DibInfo& info) {
     CheckDib24Size(width, height);
-    const int32_t stride = DibStride(width);
-
     DibHeader& header = info.bmiHeader;
     header.biSize = sizeof(DibHeader);
     header.biWidth = width;
@@ -37,7 +34,13 @@ void AllocateDIB24(int width, int height, DibInfo& info, DibBits& bits) {
     header.biPlanes = 1;
     header.biBitCount = 24;
     header.biCompression = kBiRgb;
-    header.biSizeImage = static_cast<uint32_t>(stride * height);
+    header.biSizeImage = static_cast<uint32_t>(DibStride(width) * height);
+}
+
+void AllocateDIB24(int width, int height, DibInfo& info, DibBits& bits) {
+    bits.reset();
+    DescribeDIB24(width, height, info);
+    const DibHeader& header = info.bmiHeader;
 
     // Left uninitialised: a transfer or the pipeline writes every byte that holds a pixel, and
     // clearing a screen-sized block first would cost as much again.
@@ -56,6 +59,16 @@ bool ReadDIB24(const Bitmap& bitmap, DibInfo& info, DibBits& bits) {
     }
     bits = std::move(buffer);
     return true;
+}
+
+const uint8_t* DIB24PixelsOf(const Bitmap& bitmap, DibInfo& info, DibBits& bits) {
+    if (const uint8_t* own = bitmap.DIB24Pixels()) {
+        bits.reset();
+        DescribeDIB24(bitmap.Width(), bitmap.Height(), info);
+        return own;
+    }
+    ReadDIB24(bitmap, info, bits);
+    return bits.get();
 }
 
 bool WriteDIB24(Bitmap& bitmap, const DibInfo& info, const uint8_t* bits) {

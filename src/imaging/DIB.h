@@ -72,6 +72,21 @@ public:
     // A new, empty (0 x 0) bitmap of the same kind, as the trim pipeline's callers need for
     // its destination.
     virtual std::unique_ptr<Bitmap> CreateEmpty() const = 0;
+
+    // Where a bitmap already keeps its pixels in memory in the 24-bit buffer layout (its own
+    // size, bottom-up rows DibStride(Width()) bytes apart), those pixels, so that a reader can
+    // use them in place instead of copying a whole picture; otherwise null. The padding bytes
+    // at the end of each row are not the picture's and may hold anything. Valid until the
+    // bitmap is next changed.
+    virtual const uint8_t* DIB24Pixels() const { return nullptr; }
+    // Takes `bits` (a buffer laid out as `info` describes, of the bitmap's own size, 24 bits)
+    // as the bitmap's pixels instead of copying them in, leaving `bits` empty. False, with
+    // `bits` and the bitmap unchanged, where the bitmap cannot keep such a buffer.
+    virtual bool AdoptDIB24(const DibInfo& info, DibBits& bits) {
+        static_cast<void>(info);
+        static_cast<void>(bits);
+        return false;
+    }
 };
 
 // Bytes per row of a 24-bit buffer w pixels wide: ((w * 24 + 31) div 32) * 4. Valid for widths
@@ -87,6 +102,15 @@ void CheckDib24Size(int64_t width, int64_t height);
 // Returns true. Throws AppError when the buffer cannot be allocated or the transfer fails;
 // `bits` then holds no buffer.
 bool ReadDIB24(const Bitmap& bitmap, DibInfo& info, DibBits& bits);
+
+// The bitmap's pixels in the 24-bit buffer layout, described in `info`: in place where the
+// bitmap keeps them that way (DIB24Pixels), otherwise read into `bits` as ReadDIB24 does, so
+// that a reader never copies a picture only to read it once. Throws AppError as ReadDIB24 does.
+const uint8_t* DIB24PixelsOf(const Bitmap& bitmap, DibInfo& info, DibBits& bits);
+
+// Describes a width x height buffer in `info` exactly as ReadDIB24 would, without allocating
+// anything. Throws AppError for a size no buffer can have.
+void DescribeDIB24(int width, int height, DibInfo& info);
 
 // Describes a width x height buffer exactly as ReadDIB24 would and allocates it, without
 // reading any pixels (its bytes are undefined). Throws AppError as ReadDIB24 does.

@@ -52,7 +52,7 @@ enum class Reverse { None, All, BlackWhite };
 
 const uint8_t* SourceRow(const TrimContext& context, int32_t y) {
     // Bottom-up: picture row y is buffer row PictureHeight - 1 - y.
-    return context.SourceBits.get() + static_cast<size_t>(context.PictureHeight - 1 - y) * static_cast<size_t>(context.SourceStride);
+    return context.SourcePixels + static_cast<size_t>(context.PictureHeight - 1 - y) * static_cast<size_t>(context.SourceStride);
 }
 
 uint8_t* DestRow(TrimContext& context, int32_t y) {
@@ -202,6 +202,10 @@ void SampleBoxesWithoutEffects(TrimContext& context) {
     }
     const size_t bytes = high < low ? 0 : static_cast<size_t>(high - low + 1) * 3;
     std::vector<ColumnSum> columnSums(bytes);
+    // A reduction to half the width or less evenly, the free and scaling modes' usual case:
+    // every box two columns side by side, all inside, one after the other.
+    bool pairs = true;
+    for (size_t i = 0; i < plans.size() && pairs; ++i) pairs = plans[i].inside == 2 && plans[i].count == 2 && plans[i].offset == 6 * i;
     Reciprocal reciprocal;
     for (int32_t y = 0; y < context.OutHeight; ++y) {
         const BoxSpan& row = context.Rows[static_cast<size_t>(y)];
@@ -220,6 +224,18 @@ void SampleBoxesWithoutEffects(TrimContext& context) {
         }
         const auto rowCount = static_cast<uint32_t>(row.count);
         const auto rowInside = static_cast<uint32_t>(row.insideCount);
+        if (pairs && rowInside == rowCount && 2 * rowCount <= Reciprocal::kExactLimit) {
+            // Every box of the row has the same weight and no white: the same truncating division
+            // as Reciprocal's exact case, with its multiplier worked out once for the row.
+            const uint64_t multiplier = Reciprocal::ExactMultiplier(2 * rowCount);
+            const ColumnSum* p = sums;
+            for (int32_t x = 0; x < context.OutWidth; ++x, p += 6, out += 3) {
+                out[0] = static_cast<uint8_t>((uint64_t{static_cast<uint32_t>(p[0] + p[3])} * multiplier) >> 32);
+                out[1] = static_cast<uint8_t>((uint64_t{static_cast<uint32_t>(p[1] + p[4])} * multiplier) >> 32);
+                out[2] = static_cast<uint8_t>((uint64_t{static_cast<uint32_t>(p[2] + p[5])} * multiplier) >> 32);
+            }
+            continue;
+        }
         for (const ColumnPlan& plan : plans) {
             BoxSums<uint32_t> box;
             const ColumnSum* p = sums + plan.offset;
@@ -431,7 +447,7 @@ void CalcOutputSize(TrimContext& context, const Rect& selection, const TrimSetti
 void OpenBuffers(TrimContext& context, const Bitmap& source, const Bitmap& destination) {
     context.PictureWidth = source.Width();
     context.PictureHeight = source.Height();
-    ReadDIB24(source, context.SourceInfo, context.SourceBits);
+    context.SourcePixels = DIB24PixelsOf(source, context.SourceInfo, context.SourceBits);
     context.SourceStride = DibStride(context.SourceInfo.bmiHeader.biWidth);
     AllocateDIB24(destination.Width(), destination.Height(), context.DestInfo, context.DestBits);
     context.DestStride = DibStride(context.DestInfo.bmiHeader.biWidth);
@@ -477,8 +493,11 @@ void SampleAllPixels(TrimContext& context, const TrimSettings& settings) {
 }
 
 void CloseBuffers(TrimContext& context, Bitmap& destination) {
+    context.SourcePixels = nullptr;
     context.SourceBits.reset();
-    WriteDIB24(destination, context.DestInfo, context.DestBits.get());
+    if (!destination.AdoptDIB24(context.DestInfo, context.DestBits)) {
+        WriteDIB24(destination, context.DestInfo, context.DestBits.get());
+    }
     context.DestBits.reset();
 }
 

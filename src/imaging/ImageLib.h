@@ -42,6 +42,9 @@ struct TrimContext {
     int32_t OutHeight = 0;
     double ScaleX = 0;  // source columns per output column
     double ScaleY = 0;  // source rows per output row
+    // The source's pixels (24-bit layout) the sampling reads: SourceBits when the source had
+    // to be read out, the source's own memory when it keeps its pixels in that layout.
+    const uint8_t* SourcePixels = nullptr;
     DibBits SourceBits;
     DibBits DestBits;
     DibInfo SourceInfo{};
@@ -69,7 +72,8 @@ BoxRange SampleRange(double scale, int32_t index);
 // overflow 32 bits).
 void CalcOutputSize(TrimContext& context, const Rect& selection, const TrimSettings& settings);
 
-// Reads the source bitmap into SourceBits and prepares DestBits for a destination bitmap that
+// Points SourcePixels at the source's pixels (read into SourceBits unless the source keeps
+// them in the 24-bit layout itself) and prepares DestBits for a destination bitmap that
 // already has the output size. Sets PictureWidth and PictureHeight from the source. The
 // destination's old pixels are not read: every one of them is overwritten.
 void OpenBuffers(TrimContext& context, const Bitmap& source, const Bitmap& destination);
@@ -95,7 +99,8 @@ inline void StorePixel(TrimContext& context, int32_t x, int32_t y, Color color) 
 // row by row, with the per-pixel choices made once per run).
 void SampleAllPixels(TrimContext& context, const TrimSettings& settings);
 
-// Frees SourceBits, writes DestBits into the destination and frees DestBits.
+// Frees SourceBits, hands DestBits to the destination (which takes the buffer itself where it
+// can, or has the pixels written into it) and frees what is left.
 void CloseBuffers(TrimContext& context, Bitmap& destination);
 
 // The black frame: four lines of pen width frameSize (> 0) through the bitmap's canvas,

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string_view>
 
 // jpeglib.h needs size_t and FILE declared first.
 #include <jerror.h>
@@ -138,9 +139,14 @@ struct FreeMalloc {
     void operator()(unsigned char* p) const { std::free(p); }
 };
 
-}  // namespace
+// The whole JPEG stream in a block of libjpeg's destination, as it was left.
+struct JpegStream {
+    std::unique_ptr<unsigned char, FreeMalloc> data;
+    size_t size = 0;
+    std::string_view Bytes() const { return {reinterpret_cast<const char*>(data.get()), size}; }
+};
 
-std::string EncodeJpeg(const DibInfo& info, const uint8_t* bits) {
+JpegStream Encode(const DibInfo& info, const uint8_t* bits) {
     const DibHeader& header = info.bmiHeader;
     if (header.biBitCount != 24 || header.biWidth < 0 || header.biHeight < 0 || !bits) {
         throw AppError("JPEG に変換できない画像です");
@@ -151,20 +157,27 @@ std::string EncodeJpeg(const DibInfo& info, const uint8_t* bits) {
     session->height = header.biHeight;
     session->stride = static_cast<size_t>(DibStride(header.biWidth));
     const bool done = Compress(session.get());
-    const std::unique_ptr<unsigned char, FreeMalloc> stream(session->destination.data);
+    JpegStream stream;
+    stream.data.reset(session->destination.data);
     if (!done) {
         char text[64];
         std::snprintf(text, sizeof text, "JPEG エラー #%d", session->errors.code);
         throw AppError(text);
     }
-    return std::string(reinterpret_cast<const char*>(stream.get()), session->destination.size);
+    stream.size = session->destination.size;
+    return stream;
 }
+
+}  // namespace
+
+std::string EncodeJpeg(const DibInfo& info, const uint8_t* bits) { return std::string(Encode(info, bits).Bytes()); }
 
 void WriteJpegFile(const std::string& path, const Bitmap& picture) {
     DibInfo info{};
     DibBits bits;
-    ReadDIB24(picture, info, bits);
-    const std::string stream = EncodeJpeg(info, bits.get());
+    // The final picture's own buffer where it has one: the encoder reads its rows in place.
+    const uint8_t* pixels = DIB24PixelsOf(picture, info, bits);
+    const JpegStream stream = Encode(info, pixels);
     bits.reset();
-    ReplaceFileAtomically(path, stream);
+    ReplaceFileAtomically(path, stream.Bytes());
 }

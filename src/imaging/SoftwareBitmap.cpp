@@ -111,6 +111,46 @@ void UnpackPixels(const uint8_t* from, uint32_t* to, int width) {
 
 }  // namespace
 
+void SoftwareBitmap::SetSize(int width, int height) {
+    pixels_.SetSizeForOverwrite(width, height);
+    packed_.reset();
+}
+
+bool SoftwareBitmap::AdoptDIB24(const DibInfo& info, DibBits& bits) {
+    const DibHeader& header = info.bmiHeader;
+    if (!bits || header.biBitCount != 24 || header.biWidth != Width() || header.biHeight != Height() || header.biWidth <= 0 ||
+        header.biHeight <= 0) {
+        return false;
+    }
+    packedWidth_ = header.biWidth;
+    packedHeight_ = header.biHeight;
+    packed_ = std::move(bits);
+    pixels_ = MemoryBitmap();
+    return true;
+}
+
+void SoftwareBitmap::Unpack() const {
+    if (!packed_) return;
+    const int width = packedWidth_;
+    const int height = packedHeight_;
+    const size_t stride = static_cast<size_t>(DibStride(width));
+    MemoryBitmap pixels;
+    pixels.SetSizeForOverwrite(width, height);
+    for (int y = 0; y < height; ++y) UnpackPixels(packed_.get() + static_cast<size_t>(height - 1 - y) * stride, pixels.Row(y), width);
+    pixels_ = std::move(pixels);
+    packed_.reset();
+}
+
+MemoryBitmap& SoftwareBitmap::Pixels() {
+    Unpack();
+    return pixels_;
+}
+
+const MemoryBitmap& SoftwareBitmap::Pixels() const {
+    Unpack();
+    return pixels_;
+}
+
 bool SoftwareBitmap::ExportDIB24(const DibInfo& info, uint8_t* bits) const {
     const DibHeader& header = info.bmiHeader;
     if (header.biBitCount != 24 || header.biWidth != Width() || std::abs(header.biHeight) != Height()) return false;
@@ -122,7 +162,11 @@ bool SoftwareBitmap::ExportDIB24(const DibInfo& info, uint8_t* bits) const {
         // Row y of the picture is row height-1-y of a bottom-up buffer.
         const int bufferRow = header.biHeight > 0 ? height - 1 - y : y;
         uint8_t* to = bits + static_cast<size_t>(bufferRow) * stride;
-        PackPixels(pixels_.Row(y), to, width);
+        if (packed_) {
+            std::memcpy(to, packed_.get() + static_cast<size_t>(height - 1 - y) * stride, used);
+        } else {
+            PackPixels(pixels_.Row(y), to, width);
+        }
         std::memset(to + used, 0, stride - used);
     }
     return true;
@@ -131,6 +175,8 @@ bool SoftwareBitmap::ExportDIB24(const DibInfo& info, uint8_t* bits) const {
 bool SoftwareBitmap::ImportDIB24(const DibInfo& info, const uint8_t* bits) {
     const DibHeader& header = info.bmiHeader;
     if (header.biBitCount != 24 || header.biWidth < 0) return false;
+    // Pixels the import does not cover keep their values.
+    Unpack();
     const int rows = std::abs(header.biHeight);
     const size_t stride = static_cast<size_t>(DibStride(header.biWidth));
     const int width = std::min(header.biWidth, Width());
@@ -141,4 +187,7 @@ bool SoftwareBitmap::ImportDIB24(const DibInfo& info, const uint8_t* bits) {
     return true;
 }
 
-std::unique_ptr<Canvas> SoftwareBitmap::CreateCanvas() { return std::make_unique<SoftwareCanvas>(pixels_); }
+std::unique_ptr<Canvas> SoftwareBitmap::CreateCanvas() {
+    Unpack();
+    return std::make_unique<SoftwareCanvas>(pixels_);
+}

@@ -52,8 +52,10 @@ private:
     size_t size_ = 0;
 };
 
-// A 24-bit bitmap file's pixels, which already have the buffer layout, as the source picture:
-// reading them into the pipeline's buffer is a copy of rows. The picture is only read.
+// A 24-bit bitmap file's pixels, which already have the buffer layout, as the source picture.
+// A bottom-up file's rows are the pipeline's buffer as they lie in the mapping, so the pipeline
+// reads them in place; a top-down file's rows are copied in reverse order. The picture is only
+// read.
 class BmpFileBitmap final : public Bitmap {
 public:
     BmpFileBitmap(std::string_view file, const BmpLayout& layout) : file_(file), layout_(layout) {}
@@ -75,6 +77,9 @@ public:
         return true;
     }
     bool ImportDIB24(const DibInfo&, const uint8_t*) override { return false; }
+    const uint8_t* DIB24Pixels() const override {
+        return layout_.topDown ? nullptr : reinterpret_cast<const uint8_t*>(file_.data() + layout_.offset);
+    }
     std::unique_ptr<Canvas> CreateCanvas() override { throw AppError("the input picture is read only"); }
     std::unique_ptr<Bitmap> CreateEmpty() const override { return std::make_unique<SoftwareBitmap>(); }
 

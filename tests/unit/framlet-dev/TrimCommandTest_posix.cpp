@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -95,6 +96,26 @@ TEST_F(TrimCommand, WritesBitmapForEveryOtherName) {
         const auto file = ReadTestFile(dir_.File(name));
         ASSERT_TRUE(file) << name;
         EXPECT_EQ(DecodeBmp(*file), Expected(Rect{0, 0, 39, 29}, settings_).Pixels()) << name;
+    }
+}
+
+TEST_F(TrimCommand, ABottomUpFileReadInPlaceAndATopDownOneGiveTheSamePicture) {
+    // The bottom-up file's rows are the pipeline's buffer where they lie; the top-down one's are
+    // copied in reverse order. Both must be the same picture.
+    const std::string bottomUp = *ReadTestFile(dir_.File("in.bmp"));
+    const size_t offset = 54, stride = DibStride(40);
+    std::string topDown = bottomUp;
+    const int32_t negative = -30;
+    std::memcpy(topDown.data() + 22, &negative, 4);  // little-endian, as the file's fields are
+    for (size_t row = 0; row < 30; ++row) topDown.replace(offset + row * stride, stride, bottomUp, offset + (29 - row) * stride, stride);
+    WriteTestFile(dir_.File("top-down.bmp"), topDown);
+    ASSERT_EQ(DecodeBmp(topDown), picture_);
+    for (const char* input : {"in.bmp", "top-down.bmp"}) {
+        const Outcome outcome = RunTrim({dir_.File(input), dir_.File("out.bmp"), "--rect", "-2,3,30,25", "--settings", dir_.File("s.ini")});
+        ASSERT_EQ(outcome.status, 0) << outcome.output;
+        const auto file = ReadTestFile(dir_.File("out.bmp"));
+        ASSERT_TRUE(file) << input;
+        EXPECT_EQ(DecodeBmp(*file), Expected(Rect{-2, 3, 30, 25}, settings_).Pixels()) << input;
     }
 }
 

@@ -132,6 +132,23 @@ TEST(TrimSteps, SampleBoxAgreesWithTheReferencePixelByPixel) {
     }
 }
 
+TEST(TrimSteps, HalvingAgreesWithTheReferenceInsideAndAtThePicturesEdges) {
+    // Boxes two columns wide side by side take a shorter way when a row's boxes are all inside;
+    // boxes that reach past the bottom or the right edge take the general one.
+    std::mt19937 random(31);
+    const MemoryBitmap picture = RandomPicture(random, 64, 41);
+    const Rect rects[] = {{0, 0, 63, 39}, {2, 1, 61, 40}, {0, 30, 63, 45}, {10, 0, 69, 39}, {0, 0, 63, 40}};
+    for (const int32_t scale : {50, 25, 10}) {
+        for (const Rect& rect : rects) {
+            const TrimSettings s = trim_suite::Settings(1, 150, 180, scale);
+            SoftwareBitmap out;
+            TrimImage(SoftwareBitmap(picture), out, rect, s);
+            EXPECT_EQ(out.Pixels(), reference::Trim(picture, rect, s)) << scale << "% of " << rect.Left << "," << rect.Top << "," << rect.Right << ","
+                                                                       << rect.Bottom;
+        }
+    }
+}
+
 TEST(TrimSteps, StorePixelWritesBlueGreenRedIntoTheBottomUpBuffer) {
     TrimContext context;
     CalcOutputSize(context, Rect{0, 0, 2, 1}, Settings(3));
