@@ -43,6 +43,7 @@ void QInternational::FormCreate(LocalisableForm& sender) {
     const std::string path = ResolveFileName(executableFolder_, fileName_);
     if (!FileExists(path)) return;
     const IniFile ini(path);
+    if (ini.ReadFailure()) return;  // unreadable or too large: the design texts stay
     Localise(ini);
 }
 
