@@ -120,32 +120,42 @@ std::string_view IniFile::SectionName(const Section& section) const {
 
 uint32_t IniFile::FindSection(std::string_view name) const {
     if (sectionSlots_.empty()) return kNone;
+    const uint64_t hash = HashName(name);
     const size_t mask = sectionSlots_.size() - 1;
-    for (size_t i = HashName(name) & mask;; i = (i + 1) & mask) {
-        const uint32_t index = sectionSlots_[i];
-        if (index == kNone) return kNone;
-        if (SameTextAscii(SectionName(sections_[index]), name)) return index;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        const SectionSlot& slot = sectionSlots_[i];
+        if (slot.index == kNone) return kNone;
+        if (slot.hash == static_cast<uint32_t>(hash) && SameTextAscii(SectionName(sections_[slot.index]), name)) {
+            return slot.index;
+        }
     }
 }
 
 uint32_t IniFile::AddSection(uint32_t nameBegin, uint32_t nameLength) {
     const auto index = static_cast<uint32_t>(sections_.size());
     sections_.push_back(Section{nameBegin, nameLength, kNone, kNone});
-    // Keep the table at most three quarters full; growing rehashes every section once.
+    // Keep the table at most three quarters full; growing moves every slot once.
     if (sections_.size() * 4 > sectionSlots_.size() * 3) {
-        sectionSlots_.assign(std::max<size_t>(16, sectionSlots_.size() * 2), kNone);
-        for (uint32_t i = 0; i < sections_.size(); ++i) InsertSectionSlot(i);
-    } else {
-        InsertSectionSlot(index);
+        std::vector<SectionSlot> old(std::max<size_t>(16, sectionSlots_.size() * 2));
+        old.swap(sectionSlots_);
+        const size_t mask = sectionSlots_.size() - 1;
+        for (const SectionSlot& slot : old) {
+            if (slot.index == kNone) continue;
+            size_t i = slot.hash & mask;
+            while (sectionSlots_[i].index != kNone) i = (i + 1) & mask;
+            sectionSlots_[i] = slot;
+        }
     }
+    InsertSectionSlot(index);
     return index;
 }
 
 void IniFile::InsertSectionSlot(uint32_t index) {
+    const uint32_t hash = static_cast<uint32_t>(HashName(SectionName(sections_[index])));
     const size_t mask = sectionSlots_.size() - 1;
-    size_t i = HashName(SectionName(sections_[index])) & mask;
-    while (sectionSlots_[i] != kNone) i = (i + 1) & mask;
-    sectionSlots_[i] = index;
+    size_t i = hash & mask;
+    while (sectionSlots_[i].index != kNone) i = (i + 1) & mask;
+    sectionSlots_[i] = SectionSlot{index, hash};
 }
 
 std::string_view IniFile::KeyOfLine(uint32_t line) const {
@@ -165,11 +175,15 @@ std::string_view IniFile::ValueOfLine(uint32_t line) const {
 
 const IniFile::KeySlot* IniFile::FindKey(uint32_t section, std::string_view key) const {
     if (keySlots_.empty()) return nullptr;
+    const uint64_t hash = HashKey(section, key);
     const size_t mask = keySlots_.size() - 1;
-    for (size_t i = HashKey(section, key) & mask;; i = (i + 1) & mask) {
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
         const KeySlot& slot = keySlots_[i];
         if (slot.line == kNone) return nullptr;
-        if (slot.section == section && SameTextAscii(KeyOfLine(slot.line), key)) return &slot;
+        if (slot.hash == static_cast<uint32_t>(hash) && slot.section == section &&
+            SameTextAscii(KeyOfLine(slot.line), key)) {
+            return &slot;
+        }
     }
 }
 
@@ -181,15 +195,16 @@ void IniFile::InsertKeyIfNew(uint32_t section, std::string_view key, uint32_t li
         const size_t mask = keySlots_.size() - 1;
         for (const KeySlot& slot : old) {
             if (slot.line == kNone) continue;
-            size_t i = HashKey(slot.section, KeyOfLine(slot.line)) & mask;
+            size_t i = slot.hash & mask;
             while (keySlots_[i].line != kNone) i = (i + 1) & mask;
             keySlots_[i] = slot;
         }
     }
+    const uint64_t hash = HashKey(section, key);
     const size_t mask = keySlots_.size() - 1;
-    size_t i = HashKey(section, key) & mask;
+    size_t i = hash & mask;
     while (keySlots_[i].line != kNone) i = (i + 1) & mask;
-    keySlots_[i] = KeySlot{section, line};
+    keySlots_[i] = KeySlot{section, line, static_cast<uint32_t>(hash)};
     ++keyCount_;
 }
 

@@ -74,10 +74,17 @@ private:
         uint32_t firstSpan;
         uint32_t lastSpan;
     };
+    // Table slots keep the low bits of their name's hash, so a probe past other names never
+    // has to look into the (cache-cold) file buffer.
+    struct SectionSlot {
+        uint32_t index = kNone;  // into sections_
+        uint32_t hash = 0;
+    };
     // The first key line of a name within a section: the offset of its trimmed text in text_.
     struct KeySlot {
         uint32_t section = kNone;
         uint32_t line = kNone;
+        uint32_t hash = 0;
     };
     struct AddedKey {
         uint32_t section;
@@ -106,7 +113,7 @@ private:
     std::deque<Section> sections_;  // a deque: growing never copies what is already there
     std::deque<Span> spans_;
     std::vector<std::string> ownedNames_;
-    std::vector<uint32_t> sectionSlots_;  // open addressing over sections_, power-of-two size
+    std::vector<SectionSlot> sectionSlots_;  // open addressing over sections_, power-of-two size
     size_t keyCount_ = 0;
     std::vector<KeySlot> keySlots_;  // open addressing, power-of-two size
     std::unordered_map<uint32_t, std::string> replaced_;  // line offset -> value written since
