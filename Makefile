@@ -1,8 +1,8 @@
 # The two commands a newcomer needs: `make run` and `make test`. Both set up the machine first.
-PRESETS := native asan win64 win32
+PRESETS := native asan win64 win32 fuzz
 CMAKE_CONFIGURE = test -f build/$(1)/build.ninja || cmake --preset $(1) >/dev/null
 
-.PHONY: setup build test run bench dist clean $(addprefix build-,$(PRESETS))
+.PHONY: setup build test run bench fuzz dist clean $(addprefix build-,$(PRESETS))
 
 setup:
 	@scripts/setup
@@ -21,6 +21,10 @@ run: build-win64
 
 bench: build-native
 	@build/native/framlet-bench --benchmark_counters_tabular=true
+
+# Every libFuzzer harness for FUZZ_SECONDS (default 60) each; `make test` runs them a few seconds.
+fuzz: build-fuzz
+	@scripts/fuzz
 
 # The release: the 32-bit program (the one shipped) and the 64-bit one, each in its own zip.
 dist: build-win32 build-win64
