@@ -3,6 +3,7 @@
 // gives the same text.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,16 +13,19 @@
 
 namespace {
 
-// Section names as the file spells them, found the plain way: every header line.
+// Section names as the file spells them, found the plain way: every header line, each spelling
+// once (reading a section once per repeated header would make the harness itself quadratic).
 std::vector<std::string> HeaderNames(std::string_view text) {
     std::vector<std::string> names;
+    std::set<std::string_view> seen;
     size_t pos = 0;
     while (pos < text.size()) {
         size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string_view::npos) end = text.size();
         const std::string_view line = TrimBlanks(text.substr(pos, end - pos));
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-            names.emplace_back(TrimBlanks(line.substr(1, line.size() - 2)));
+            const std::string_view name = TrimBlanks(line.substr(1, line.size() - 2));
+            if (seen.insert(name).second) names.emplace_back(name);
         }
         pos = end + 1;
     }
