@@ -1,8 +1,8 @@
 # The two commands a newcomer needs: `make run` and `make test`. Both set up the machine first.
-PRESETS := native asan win64 win32
+PRESETS := native asan win64 win32 fuzz
 CMAKE_CONFIGURE = test -f build/$(1)/build.ninja || cmake --preset $(1) >/dev/null
 
-.PHONY: setup build test run bench bench-wine dist clean $(addprefix build-,$(PRESETS))
+.PHONY: setup build test run bench bench-wine fuzz dist clean $(addprefix build-,$(PRESETS))
 
 setup:
 	@scripts/setup
@@ -25,6 +25,10 @@ bench: build-native
 # The Save and capture of the real program under Wine on a 4K screen, both Windows builds.
 bench-wine: build-win64 build-win32
 	@bench/wine-save build/win64 build/win32
+
+# Every libFuzzer harness for FUZZ_SECONDS (default 60) each; `make test` runs them a few seconds.
+fuzz: build-fuzz
+	@scripts/fuzz
 
 # The release: the 32-bit program (the one shipped) and the 64-bit one, each in its own zip.
 dist: build-win32 build-win64

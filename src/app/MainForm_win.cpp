@@ -167,6 +167,8 @@ void TfmMain::FormCreate() {
     selectArea_ = std::make_unique<TSelectArea>();
     Get<ScrollBox>("sbxCanvas").SetDoubleBuffered(true);
     config_ = std::make_unique<TFLConfig>(settingsFile_);
+    // Told once: the store then runs on defaults and never writes over the unread file.
+    if (const auto failure = config_->LoadFailureText()) TheApplication().MessageDialog(Utf8ToUtf16(*failure), {}, MB_OK | MB_ICONWARNING);
     LoadControls();
     inTray_ = false;
     hookInstalled_ = InstallHook(Handle());

@@ -32,6 +32,7 @@ void QInternational::Localise() {
     const std::string path = ResolveFileName(executableFolder_, fileName_);
     if (!FileExists(path)) return;
     const IniFile ini(path);
+    if (ini.ReadFailure()) return;  // unreadable or too large: the design texts stay
     Apply(ini);
 }
 

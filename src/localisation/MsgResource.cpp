@@ -20,12 +20,13 @@ std::u16string Trim(std::u16string text) {
 
 QMsgResource::QMsgResource(const std::u16string& path) {
     const std::string ansiPath = Utf16ToAnsi(path);
-    fileFound_ = FileExists(ansiPath);
-    if (fileFound_) {
+    if (FileExists(ansiPath)) {
         ini_ = std::make_unique<IniFile>(ExpandFileName(ansiPath));
-    } else {
-        missingPath_ = path;
+        // A file that cannot be read completely answers like a missing one: placeholders.
+        fileFound_ = !ini_->ReadFailure();
+        if (!fileFound_) ini_.reset();
     }
+    if (!fileFound_) missingPath_ = path;
 }
 
 QMsgResource::~QMsgResource() = default;

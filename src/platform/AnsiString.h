@@ -8,7 +8,10 @@
 // A byte after a lead byte is the second half of one character: it is never folded,
 // never a delimiter, however much it looks like an ASCII letter or a backslash.
 
-inline bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+// The first byte of a double-byte character in the system's ANSI code page (IsDBCSLeadByte on
+// Windows; natively the code page set with SetAnsiCodePage). None in a single-byte code page,
+// so "Café" keeps its last letter and a following backslash stays a delimiter.
+bool IsLeadByte(unsigned char c);
 
 // Blanks and control characters (every byte up to 0x20) removed from both ends.
 std::string_view TrimBlanks(std::string_view s);

@@ -1,12 +1,23 @@
 #pragma once
-#include <optional>
 #include <string>
 #include <string_view>
 
 // Plain file probes and whole-file transfers on ANSI paths.
 
-// The whole file, or nothing when it is missing, unreadable or absurdly large.
-std::optional<std::string> ReadFileBytes(const std::string& path);
+// The outcome of reading a whole file. A file that exists but is not read completely is a
+// failure with the system's reason (UTF-8), never a shorter buffer: callers must be able to
+// tell a missing file from one they must not write over.
+struct FileReadResult {
+    enum class Outcome { Read, Missing, Failed };
+    Outcome outcome = Outcome::Missing;
+    std::string bytes;    // Read: the whole file
+    std::string failure;  // Failed: why (locked, access denied, too large, failed part-way)
+};
+
+// Reads the whole file; a file larger than maxBytes is not read at all and is a failure.
+FileReadResult ReadWholeFile(const std::string& path, size_t maxBytes);
+// The failure text for a file over maxBytes, shared by both platforms.
+std::string TooLargeText(size_t maxBytes);
 
 // Writes bytes to a temporary file in the target's folder and moves it over the target only
 // when it is complete, so the old file is either kept untouched or fully replaced.
@@ -29,6 +40,3 @@ char PathDelimiter();
 
 // The text of a failed write, shared by every writer of the program.
 std::string WriteFailureText(const std::string& path, const std::string& reason);
-
-// Files larger than this are treated as unreadable: nothing the program reads is that big.
-inline constexpr size_t kMaxReadFileBytes = 256u * 1024u * 1024u;

@@ -35,25 +35,38 @@ private:
 
 }  // namespace
 
-std::optional<std::string> ReadFileBytes(const std::string& path) {
+FileReadResult ReadWholeFile(const std::string& path, size_t maxBytes) {
+    FileReadResult result;
+    auto failed = [&](std::string why) {
+        result.outcome = FileReadResult::Outcome::Failed;
+        result.bytes.clear();
+        result.bytes.shrink_to_fit();
+        result.failure = std::move(why);
+        return std::move(result);
+    };
+    // Another program may be writing the file: share writing, and let a file locked against
+    // reading be a failure rather than a missing file.
     FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) return std::nullopt;
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
-        static_cast<unsigned long long>(size.QuadPart) > kMaxReadFileBytes) {
-        return std::nullopt;
+    if (!file.Valid()) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return result;  // Missing
+        return failed(SystemErrorText(error));
     }
-    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.Get(), &size)) return failed(SystemErrorText(::GetLastError()));
+    if (size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > maxBytes) return failed(TooLargeText(maxBytes));
+    result.bytes.resize(static_cast<size_t>(size.QuadPart));
     size_t done = 0;
-    while (done < bytes.size()) {
+    while (done < result.bytes.size()) {
         DWORD got = 0;
-        if (!::ReadFile(file.Get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr) || got == 0)
-            break;
+        if (!::ReadFile(file.Get(), result.bytes.data() + done, static_cast<DWORD>(result.bytes.size() - done), &got, nullptr))
+            return failed(SystemErrorText(::GetLastError()));
+        if (got == 0) return failed(SystemErrorText(ERROR_HANDLE_EOF));
         done += got;
     }
-    bytes.resize(done);
-    return bytes;
+    result.outcome = FileReadResult::Outcome::Read;
+    return result;
 }
 
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {

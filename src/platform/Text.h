@@ -15,3 +15,9 @@ std::string Utf16ToUtf8(std::u16string_view text);
 
 inline std::string AnsiToUtf8(std::string_view ansi) { return Utf16ToUtf8(AnsiToUtf16(ansi)); }
 inline std::string Utf8ToAnsi(std::string_view utf8) { return Utf16ToAnsi(Utf8ToUtf16(utf8)); }
+
+// Native builds only: the ANSI code page the portable core works in, standing in for the
+// system's (932 until told otherwise). Conversions and lead bytes follow it. The Windows
+// build always uses the system's own code page.
+void SetAnsiCodePage(unsigned codePage);
+unsigned AnsiCodePage();

@@ -5,8 +5,34 @@
 
 #include "platform/Text.h"
 
-// The native build stands in for a Japanese Windows system: its ANSI code page is 932.
+// The native build stands in for a Windows system whose ANSI code page it is told; by default
+// a Japanese one, code page 932.
 namespace {
+
+unsigned currentCodePage = 932;
+
+std::string IconvName(unsigned codePage) { return "CP" + std::to_string(codePage); }
+
+// Lead bytes of the double-byte code pages, as Windows's tables give them.
+constexpr bool IsLeadByteOf(unsigned codePage, unsigned char c) {
+    switch (codePage) {
+        case 932: return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+        case 936:
+        case 949:
+        case 950: return c >= 0x81 && c <= 0xFE;
+        case 1361: return (c >= 0x84 && c <= 0xD3) || (c >= 0xD8 && c <= 0xDE) || (c >= 0xE0 && c <= 0xF9);
+        default: return false;  // single-byte code pages
+    }
+}
+
+struct LeadByteTable {
+    bool lead[256]{};
+    constexpr explicit LeadByteTable(unsigned codePage) {
+        for (unsigned c = 0; c < 256; ++c) lead[c] = IsLeadByteOf(codePage, static_cast<unsigned char>(c));
+    }
+};
+// Constant-initialised: right even for callers that run before main.
+constinit LeadByteTable leadBytes(932);
 
 template <class Out, class In>
 Out Convert(const char* to, const char* from, const In& input, char16_t replacement) {
@@ -43,10 +69,21 @@ Out Convert(const char* to, const char* from, const In& input, char16_t replacem
 
 }  // namespace
 
+void SetAnsiCodePage(unsigned codePage) {
+    currentCodePage = codePage;
+    leadBytes = LeadByteTable(codePage);
+}
+
+unsigned AnsiCodePage() { return currentCodePage; }
+
+bool IsLeadByte(unsigned char c) { return leadBytes.lead[c]; }
+
 std::u16string AnsiToUtf16(std::string_view ansi) {
-    return Convert<std::u16string>("UTF-16LE", "CP932", ansi, u'\x30FB');
+    // Code page 932 marks an unconvertible byte with the middle dot, as Windows does.
+    return Convert<std::u16string>("UTF-16LE", IconvName(currentCodePage).c_str(), ansi,
+                                   currentCodePage == 932 ? u'\x30FB' : u'?');
 }
 
 std::string Utf16ToAnsi(std::u16string_view text) {
-    return Convert<std::string>("CP932", "UTF-16LE", text, u'?');
+    return Convert<std::string>(IconvName(currentCodePage).c_str(), "UTF-16LE", text, u'?');
 }

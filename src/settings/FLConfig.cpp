@@ -3,6 +3,7 @@
 #include "platform/AnsiString.h"
 #include "platform/AppError.h"
 #include "platform/FileSystem.h"
+#include "platform/Text.h"
 
 namespace {
 constexpr char kTrim[] = "Trim";
@@ -63,8 +64,15 @@ void TFLConfig::SetNumberingStart(int32_t value) { Assign(numberingStart_, value
 void TFLConfig::SetDefaultFormatType(uint8_t value) { Assign(defaultFormatType_, value); }
 void TFLConfig::SetIsNoUseDialog(bool value) { Assign(isNoUseDialog_, value); }
 
+std::optional<std::string> TFLConfig::LoadFailureText() const {
+    const auto& failure = ini_->ReadFailure();
+    if (!failure) return std::nullopt;
+    return "設定ファイル \"" + AnsiToUtf8(FileName()) + "\" を読み込めません。\n" + *failure +
+           "\n既定の設定で動作します。設定は保存されません。";
+}
+
 void TFLConfig::Save() {
-    if (!dirty_) return;
+    if (!dirty_ || ini_->ReadFailure()) return;
     IniFile& ini = *ini_;
     ini.WriteInteger(kTrim, "Type", trimType_);
     ini.WriteInteger(kTrim, "Width", width_);

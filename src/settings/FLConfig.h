@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "settings/IniFile.h"
@@ -56,8 +57,14 @@ public:
     void SetIsNoUseDialog(bool value);
 
     // Writes every key and then the whole file, only when Dirty. Throws AppError; Dirty then
-    // stays set so that a later Save tries again.
+    // stays set so that a later Save tries again. Does nothing when the settings file exists
+    // but could not be read completely: the user's file is never written over from defaults.
     void Save();
+
+    // When the settings file exists but could not be read completely: the text that tells the
+    // user (naming the file and the reason) that the settings run on defaults and will not be
+    // saved. Nothing otherwise.
+    std::optional<std::string> LoadFailureText() const;
 
     const std::string& FileName() const { return ini_->FileName(); }
 

@@ -52,5 +52,17 @@ check "bad arguments change nothing" "$before" "$(cat s.ini)"
 check "failed save exit 1" 1 $rc
 grep -q 'missing/s.ini' err || { echo "FAIL: error text names the file: $(cat err)"; fails=$((fails+1)); }
 
+# A settings file that exists but cannot be read completely: error, exit 1, file untouched.
+{ printf '[Trim]\r\nWidth=77\r\n[Mine]\r\nkeep=1\r\n[Pad]\r\n'; head -c 17000000 /dev/zero | tr '\0' x; } > big.ini
+cp big.ini big.orig
+out=$("$dev" settings big.ini --set Height=5 --save 2>err); rc=$?
+check "unreadable file exit 1" 1 $rc
+check "unreadable file prints no settings" "" "$out"
+grep -q 'big.ini' err || { echo "FAIL: error names the unreadable file: $(cat err)"; fails=$((fails+1)); }
+cmp -s big.ini big.orig || { echo "FAIL: unreadable file was changed"; fails=$((fails+1)); }
+check "no temporary file left" "big.ini big.orig err s.ini" "$(ls | tr '\n' ' ' | sed 's/ $//')"
+mkdir dir.ini
+"$dev" settings dir.ini --set Height=5 --save >/dev/null 2>&1; check "folder in the file's place exit 1" 1 $?
+
 echo "$fails failed"
 [ $fails = 0 ]

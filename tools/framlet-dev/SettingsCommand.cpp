@@ -126,6 +126,11 @@ int Run(const std::vector<std::string>& args) {
     });
     {
         auto config = std::make_unique<TFLConfig>(path);
+        if (const auto failure = config->LoadFailureText()) {
+            // The file exists but was not read completely: report it and leave it alone.
+            std::fprintf(stderr, "%s\n", failure->c_str());
+            return 1;
+        }
         for (const auto& [field, value] : sets) field->set(*config, value);
         if (save) {
             try {

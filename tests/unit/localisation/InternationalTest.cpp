@@ -8,6 +8,7 @@
 #include "LocalisationTestSupport.h"
 #include "app/MainLayout.h"
 #include "platform/AnsiString.h"
+#include "settings/IniFile.h"
 #include "settings/OptionLayout.h"
 
 namespace {
@@ -61,6 +62,11 @@ TEST(QInternational, ACaptionWithBlanksOnBothSidesIsTrimmedAndNothingElseChanges
     LocalisedForm f(kMainFormLayout);
     EXPECT_EQ(f.CreateWith("[fmMain]\r\nfmMain_caption=  \t Screen Capture 2 \t \r\n"),
               std::vector<std::string>{"fmMain.caption=Screen Capture 2"});
+}
+
+TEST(QInternational, AFileOverTheSizeCapLeavesTheDesignTexts) {
+    LocalisedForm f(kMainFormLayout);
+    EXPECT_TRUE(f.CreateWith("[fmMain]\r\nfmMain_caption=Big\r\n[pad]\r\n" + std::string(kMaxIniFileBytes, ';')).empty());
 }
 
 TEST(QInternational, EmptyOrBlankValuesLeaveTheDesignTexts) {

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "LocalisationTestSupport.h"
+#include "settings/IniFile.h"
 
 namespace {
 
@@ -132,6 +133,11 @@ TEST(QMsgResourceHostile, ATenMegabyteValueComesBackWhole) {
     EXPECT_EQ(value.size(), big.size());
     EXPECT_TRUE(value.find_first_not_of(u'm') == std::u16string::npos);
     EXPECT_EQ(file.Get("message", "small"), u"s");
+}
+
+TEST(QMsgResourceHostile, AFileOverTheSizeCapAnswersLikeAMissingOne) {
+    const MessageFile file("[message]\r\nfmMain_Close_1=x\r\n[pad]\r\n" + std::string(kMaxIniFileBytes, ';') + "\r\n");
+    EXPECT_EQ(file.Get("message", "fmMain_Close_1"), u"Massage File is not found. (" + AnsiToUtf16(file.path) + u")");
 }
 
 TEST(QMsgResourceHostile, LinesWithoutEqualsAndDuplicatesFirstWins) {

@@ -212,4 +212,30 @@ TEST(FLConfig, WriteToAMissingFolderRaisesAnErrorNamingTheFileAndStaysDirty) {
     SetErrorReporter(nullptr);
 }
 
+TEST(FLConfig, ASettingsFileThatCannotBeReadRunsOnDefaultsAndIsNeverWrittenOver) {
+    TempDir dir;
+    const std::string path = dir.File("Framlet.ini");
+    // Over the size cap, with a value and a section of the user's own near the start.
+    std::string content = "[Trim]\r\nWidth=77\r\n[Mine]\r\nkeep=1\r\n";
+    content += "[Pad]\r\n" + std::string(kMaxIniFileBytes, 'x') + "\r\n";
+    WriteTestFile(path, content);
+    {
+        TFLConfig config(path);
+        EXPECT_EQ(config.Width(), 150);
+        const auto text = config.LoadFailureText();
+        ASSERT_TRUE(text);
+        EXPECT_NE(text->find("Framlet.ini"), std::string::npos) << *text;
+        config.SetHeight(5);
+        config.Save();  // neither this nor the destructor's save writes
+        EXPECT_TRUE(config.Dirty());
+    }
+    EXPECT_EQ(ReadTestFile(path), content);
+    EXPECT_EQ(CountFiles(dir.Path()), 1u);
+
+    // A readable file has no such text.
+    const std::string good = dir.File("good.ini");
+    WriteTestFile(good, "[Trim]\r\nWidth=77\r\n");
+    EXPECT_FALSE(TFLConfig(good).LoadFailureText());
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "platform/AppError.h"
 
 namespace {
 
@@ -34,7 +35,12 @@ INSTANTIATE_TEST_SUITE_P(
                     IntegerCase{"2147483647", 2147483647}, IntegerCase{"2147483648", std::nullopt},
                     IntegerCase{"-2147483648", INT32_MIN}, IntegerCase{"-2147483649", std::nullopt},
                     IntegerCase{"$FFFFFFFF", -1}, IntegerCase{"0x100000000", std::nullopt},
-                    IntegerCase{"99999999999999999999", std::nullopt}, IntegerCase{"0010", 10}));
+                    IntegerCase{"99999999999999999999", std::nullopt}, IntegerCase{"0010", 10},
+                    // Only text that begins with "0x" or "$" is hexadecimal: no sign before either.
+                    IntegerCase{"-0x10", std::nullopt}, IntegerCase{"+0x10", std::nullopt},
+                    IntegerCase{"-$FFFFFFFF", std::nullopt}, IntegerCase{"-$1", std::nullopt},
+                    IntegerCase{"+$10", std::nullopt}, IntegerCase{" 0x10 ", 16}, IntegerCase{"-0", 0},
+                    IntegerCase{"0x-1", std::nullopt}, IntegerCase{"$-1", std::nullopt}));
 
 TEST(IniFile, MissingFileGivesAnEmptyImageAndDefaults) {
     TempDir dir;
@@ -141,6 +147,84 @@ TEST(IniFile, UpdateFileWritesTheImageAndReadsBackTheSame) {
     IniFile again(path);
     EXPECT_EQ(again.ReadString("s", "name", ""), "\x83\x5C\x83\x74\x83\x67");
     EXPECT_EQ(CountFiles(dir.Path()), 1u);  // no temporary file left behind
+}
+
+TEST(IniFile, ASignBeforeAHexadecimalValueGivesTheKeysDefault) {
+    IniFile ini = IniFile::FromText("[Trim]\r\nWidth=-0x10\r\nHeight=-$FFFFFFFF\r\nScale=$FFFFFFFF\r\n");
+    EXPECT_EQ(ini.ReadInteger("Trim", "Width", 150), 150);
+    EXPECT_EQ(ini.ReadInteger("Trim", "Height", 180), 180);
+    EXPECT_EQ(ini.ReadInteger("Trim", "Scale", 100), -1);
+    EXPECT_TRUE(ini.ReadBool("Trim", "Width", true));
+}
+
+TEST(IniFile, ManySectionsAndKeysAreAllFoundAndTheFirstOfANameWins) {
+    // Enough names to make both tables grow many times over.
+    std::string text;
+    for (int i = 0; i < 20000; ++i) {
+        text += "[S" + std::to_string(i) + "]\r\nk" + std::to_string(i % 7) + "=" + std::to_string(i) + "\r\n";
+    }
+    for (int i = 0; i < 20000; i += 2) text += "[s" + std::to_string(i) + "]\nK" + std::to_string(i % 7) + "=dup\nlate=" + std::to_string(i) + "\n";
+    IniFile ini = IniFile::FromText(text);
+    for (int i = 0; i < 20000; i += 997) {
+        const std::string section = "S" + std::to_string(i);
+        EXPECT_EQ(ini.ReadInteger(section, "k" + std::to_string(i % 7), -1), i) << section;
+        EXPECT_EQ(ini.ReadInteger(section, "late", -1), i % 2 == 0 ? i : -1) << section;
+        EXPECT_EQ(ini.ReadInteger(section, "k" + std::to_string((i + 1) % 7), -1), -1) << section;
+    }
+    EXPECT_FALSE(ini.SectionExists("S20000"));
+    EXPECT_EQ(ini.ReadSectionKeys("S4"), (std::vector<std::string>{"k4", "K4", "late"}));
+}
+
+TEST(IniFile, WritesIntoLaterDuplicatesAndNewSectionsSurviveTheRoundTrip) {
+    IniFile ini = IniFile::FromText("[A]\r\nx=1\r\n[B]\r\ny=2\r\n[a]\r\n  z = 3  \r\nfree text\r\n");
+    ini.WriteString("a", "Z", "33");
+    ini.WriteString("A", "new", "n");
+    ini.WriteString("A", "NEW", "m");  // the key just added is replaced, not added twice
+    ini.WriteString("C", "c", "c1");
+    ini.WriteString("c", "d", "d1");
+    const std::string expected =
+        "[A]\r\nx=1\r\nz=33\r\nfree text\r\nnew=m\r\n\r\n[B]\r\ny=2\r\n\r\n[C]\r\nc=c1\r\nd=d1\r\n\r\n";
+    EXPECT_EQ(ini.Text(), expected);
+    EXPECT_EQ(ini.ReadString("A", "new", ""), "m");
+    EXPECT_EQ(ini.ReadString("C", "D", ""), "d1");
+    EXPECT_EQ(IniFile::FromText(expected).Text(), expected);
+}
+
+TEST(IniFile, LineBreaksOfEveryKindSplitLinesAlikeWhenWrittenBack) {
+    IniFile ini = IniFile::FromText("[A]\rk=1\n\n\r\r\nj=2\r\n\r[B]\n\rq");
+    EXPECT_EQ(ini.Text(), "[A]\r\nk=1\r\nj=2\r\n\r\n[B]\r\nq\r\n\r\n");
+    EXPECT_EQ(ini.ReadInteger("a", "J", 0), 2);
+}
+
+TEST(IniFile, AFileThatCannotBeReadCompletelyGivesDefaultsAndIsNeverWrittenOver) {
+    TempDir dir;
+    const std::string path = dir.File("big.ini");
+    const std::string content = "[Trim]\r\nWidth=77\r\n[Mine]\r\nkeep=this\r\n";
+    WriteTestFile(path, content);
+
+    IniFile exact(path, content.size());  // the cap itself is allowed
+    EXPECT_FALSE(exact.ReadFailure());
+    EXPECT_EQ(exact.ReadInteger("Trim", "Width", 150), 77);
+
+    IniFile over(path, content.size() - 1);
+    ASSERT_TRUE(over.ReadFailure());
+    EXPECT_FALSE(over.ReadFailure()->empty());
+    EXPECT_EQ(over.ReadInteger("Trim", "Width", 150), 150);
+    over.WriteInteger("Trim", "Height", 5);
+    EXPECT_THROW(over.UpdateFile(), AppError);
+    EXPECT_EQ(ReadTestFile(path), content);
+    EXPECT_EQ(CountFiles(dir.Path()), 1u);
+
+    // A folder where the file should be is there but cannot be read: not a missing file.
+    const std::string folder = dir.File("folder.ini");
+    std::filesystem::create_directory(folder);
+    IniFile notAFile(folder);
+    EXPECT_TRUE(notAFile.ReadFailure());
+    EXPECT_THROW(notAFile.UpdateFile(), AppError);
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+
+    IniFile missing(dir.File("absent.ini"));
+    EXPECT_FALSE(missing.ReadFailure());
 }
 
 }  // namespace
