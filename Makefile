@@ -16,8 +16,10 @@ build: $(addprefix build-,$(PRESETS))
 test: build
 	@scripts/run-tests $(PRESETS)
 
-run: build-win64
-	@scripts/run-framlet
+# The shipped 32-bit program; `make run PRESET=win64` runs the 64-bit build instead.
+PRESET ?= win32
+run: build-$(PRESET)
+	@scripts/run-framlet $(PRESET)
 
 bench: build-native
 	@build/native/framlet-bench --benchmark_counters_tabular=true
