@@ -230,9 +230,9 @@ void SampleBoxesWithoutEffects(TrimContext& context) {
             const uint64_t multiplier = Reciprocal::ExactMultiplier(2 * rowCount);
             const ColumnSum* p = sums;
             for (int32_t x = 0; x < context.OutWidth; ++x, p += 6, out += 3) {
-                out[0] = static_cast<uint8_t>((uint64_t{static_cast<uint32_t>(p[0] + p[3])} * multiplier) >> 32);
-                out[1] = static_cast<uint8_t>((uint64_t{static_cast<uint32_t>(p[1] + p[4])} * multiplier) >> 32);
-                out[2] = static_cast<uint8_t>((uint64_t{static_cast<uint32_t>(p[2] + p[5])} * multiplier) >> 32);
+                out[0] = static_cast<uint8_t>((static_cast<uint64_t>(static_cast<uint32_t>(p[0] + p[3])) * multiplier) >> 32);
+                out[1] = static_cast<uint8_t>((static_cast<uint64_t>(static_cast<uint32_t>(p[1] + p[4])) * multiplier) >> 32);
+                out[2] = static_cast<uint8_t>((static_cast<uint64_t>(static_cast<uint32_t>(p[2] + p[5])) * multiplier) >> 32);
             }
             continue;
         }

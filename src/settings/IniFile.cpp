@@ -336,7 +336,7 @@ void IniFile::UpdateFile() const {
     if (readFailure_) {
         throw AppError(WriteFailureText(path_, "読み込めなかったファイルは上書きしません。\n" + *readFailure_));
     }
-    if (fromMemory_) throw AppError("INI image from memory has no file to write");
+    if (fromMemory_) throw AppError("メモリ上の INI イメージには書き込むファイルがありません");
     ReplaceFileAtomically(path_, Text());
 }
 

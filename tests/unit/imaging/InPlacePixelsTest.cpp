@@ -127,11 +127,11 @@ TEST(InPlacePixels, TheWritersGiveTheSameFilesFromAnAdoptedBuffer) {
     WriteJpegFile(dir.File("adopted.jpg"), adopted);
     WriteBmpFile(dir.File("plain.bmp"), plain);
     WriteBmpFile(dir.File("adopted.bmp"), adopted);
-    const auto plainJpeg = ReadFileBytes(dir.File("plain.jpg"));
-    const auto plainBmp = ReadFileBytes(dir.File("plain.bmp"));
+    const auto plainJpeg = ReadTestFile(dir.File("plain.jpg"));
+    const auto plainBmp = ReadTestFile(dir.File("plain.bmp"));
     ASSERT_TRUE(plainJpeg && plainBmp);
-    EXPECT_EQ(ReadFileBytes(dir.File("adopted.jpg")), plainJpeg);
-    EXPECT_EQ(ReadFileBytes(dir.File("adopted.bmp")), plainBmp);
+    EXPECT_EQ(ReadTestFile(dir.File("adopted.jpg")), plainJpeg);
+    EXPECT_EQ(ReadTestFile(dir.File("adopted.bmp")), plainBmp);
     EXPECT_EQ(DecodeBmp(*plainBmp), picture);
 }
 
