@@ -13,10 +13,10 @@
 #include "LocalisationTestSupport.h"
 #include "TestSupport.h"
 #include "app/MainLayout.h"
-#include "app/main_win.h"
+#include "app/MainForm_win.h"
 #include "platform/Text.h"
 #include "settings/OptionLayout.h"
-#include "settings/option_win.h"
+#include "settings/OptionForm_win.h"
 #include "win32/Application.h"
 #include "win32/Win32TestSupport.h"
 
