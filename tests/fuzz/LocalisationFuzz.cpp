@@ -24,7 +24,7 @@ void LocaliseForm(const FormLayout& layout, const std::string& file) {
     MemoryForm form(layout);
     QInternational localiser(&form, fuzz::WorkFolder() + "/");
     localiser.SetFileName(file);
-    form.DoCreate();
+    localiser.Localise();
     CheckReplaced(design.Caption(), form.Caption());
     FUZZ_CHECK(form.ComponentCount() == design.ComponentCount());
     for (size_t i = 0; i < form.ComponentCount(); ++i) {
