@@ -40,17 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     SoftwareCanvas canvas(picture);
     TSelectArea area;
     for (const Step& step : steps) {
-        switch (step.verb) {
-            case Verb::Down: SelectionMouseDown(area, step.x, step.y, canvas, settings); break;
-            case Verb::Move: SelectionMouseMove(area, step.x, step.y, canvas, settings); break;
-            case Verb::Up: SelectionMouseUp(area, step.x, step.y, canvas, settings); break;
-            case Verb::Ratio: area.ApplyRatio(canvas, settings); break;
-            case Verb::Clear: area.Clear(canvas); break;
-            case Verb::Capture:
-                area.SetState(TSelectArea::kStateNone);
-                picture = pattern;
-                break;
-        }
+        RunStep(step, area, canvas, settings, picture, pattern);
         FUZZ_CHECK(area.Rect.Left <= area.Rect.Right);
         FUZZ_CHECK(area.Rect.Top <= area.Rect.Bottom);
         FUZZ_CHECK(area.State <= TSelectArea::kStateAdjusting);

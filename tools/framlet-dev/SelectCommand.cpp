@@ -30,6 +30,23 @@ struct Step {
     int32_t y = 0;
 };
 
+// One script line through the main window's routing; the picture is the canvas's own.
+void RunStep(const Step& step, TSelectArea& area, Canvas& canvas, const TFLConfig& settings, MemoryBitmap& picture,
+             const MemoryBitmap& pattern) {
+    switch (step.verb) {
+        case Verb::Down: SelectionMouseDown(area, step.x, step.y, canvas, settings); break;
+        case Verb::Move: SelectionMouseMove(area, step.x, step.y, canvas, settings); break;
+        case Verb::Up: SelectionMouseUp(area, step.x, step.y, canvas, settings); break;
+        case Verb::Ratio: area.ApplyRatio(canvas, settings); break;
+        case Verb::Clear: area.Clear(canvas); break;
+        case Verb::Capture:
+            // A new capture replaces the picture, so the old frame is dropped, not erased.
+            area.SetState(TSelectArea::kStateNone);
+            picture = pattern;
+            break;
+    }
+}
+
 // Every pixel differs from its neighbours in all three channels, so any stray inversion shows.
 void FillPattern(MemoryBitmap& picture) {
     for (int y = 0; y < picture.Height(); ++y) {
@@ -134,18 +151,7 @@ int Run(const std::vector<std::string>& args) {
     TSelectArea area;
 
     for (const Step& step : steps) {
-        switch (step.verb) {
-            case Verb::Down: SelectionMouseDown(area, step.x, step.y, canvas, settings); break;
-            case Verb::Move: SelectionMouseMove(area, step.x, step.y, canvas, settings); break;
-            case Verb::Up: SelectionMouseUp(area, step.x, step.y, canvas, settings); break;
-            case Verb::Ratio: area.ApplyRatio(canvas, settings); break;
-            case Verb::Clear: area.Clear(canvas); break;
-            case Verb::Capture:
-                // A new capture replaces the picture, so the old frame is dropped, not erased.
-                area.SetState(TSelectArea::kStateNone);
-                picture = pattern;
-                break;
-        }
+        RunStep(step, area, canvas, settings, picture, pattern);
         const int hit = step.hasPoint ? area.HitTest(step.x, step.y) : TSelectArea::kHitNothing;
         std::printf("State=%d Rect=%s Anchor=%d,%d DragKind=%d Hit=%d Changed=%lld\n", area.State, Box(area.Rect).c_str(),
                     area.Anchor.x, area.Anchor.y, area.DragKind, hit, CountChanged(picture, pattern));
