@@ -50,7 +50,8 @@ const SoftwareBitmap& Screenshot() {
         for (int y = 0; y < 2160; ++y) {
             uint32_t* row = p.Row(y);
             for (int x = 0; x < 3840; ++x) {
-                row[x] = MemoryBitmap::Pack(Color{static_cast<uint8_t>(20 + y / 20), static_cast<uint8_t>(60 + x / 40), 140});
+                row[x] = MemoryBitmap::Pack(
+                    Color{static_cast<uint8_t>(20 + y / 20), static_cast<uint8_t>(60 + x / 40), 140});
             }
         }
         struct Window {
@@ -70,7 +71,8 @@ const SoftwareBitmap& Screenshot() {
                     } else if (wx > 40 && wx < w.width / 2 && (wy % 24) < 14 && wy > 60) {
                         // Lines of "text": strokes of black on white.
                         const int cell = (wx / 9) * 31 + (wy / 24) * 17;
-                        if (((wx % 9) < 2 || (wy % 24) == 6 || (cell % 5 == 0 && (wx % 9) == 5)) && cell % 7 != 0) v = 0x000000;
+                        if (((wx % 9) < 2 || (wy % 24) == 6 || (cell % 5 == 0 && (wx % 9) == 5)) && cell % 7 != 0)
+                            v = 0x000000;
                     } else if (wx >= w.width / 2 + 40 && wx < w.width - 40 && wy > 80 && wy < w.height / 2) {
                         noise = noise * 1103515245u + 12345u;  // a photo-like area
                         v = ((wx * 3 + (noise >> 28)) & 0xFF) << 16 | ((wy * 2) & 0xFF) << 8 | ((wx + wy) & 0xFF);
@@ -286,9 +288,33 @@ void BM_FreshMemory4K(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_TrimNoReduction)->ArgName("cold")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_TrimFree3000x1800To1500x900)->ArgName("cold")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_TrimProportion3000x1800To150x180)->ArgName("cold")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_TrimFreeWithEffectsAndFrame)->ArgName("cold")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_TrimNoReduction)
+    ->ArgName("cold")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK(BM_TrimFree3000x1800To1500x900)
+    ->ArgName("cold")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK(BM_TrimProportion3000x1800To150x180)
+    ->ArgName("cold")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK(BM_TrimFreeWithEffectsAndFrame)
+    ->ArgName("cold")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
 BENCHMARK(BM_FreshMemory4K)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_JpegWriter1500x900)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);

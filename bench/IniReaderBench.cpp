@@ -8,8 +8,8 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -74,9 +74,15 @@ void IniReader(benchmark::State& state, Shape shape) {
     state.counters["peak_x"] = static_cast<double>(HeapPeak() - before) / static_cast<double>(size);
 }
 
-BENCHMARK_CAPTURE(IniReader, Sections, kSections)->RangeMultiplier(4)->Range(1 << 10, 16 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(IniReader, Sections, kSections)
+    ->RangeMultiplier(4)
+    ->Range(1 << 10, 16 << 20)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(IniReader, Keys, kKeys)->RangeMultiplier(4)->Range(1 << 10, 16 << 20)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(IniReader, LongLine, kLongLine)->RangeMultiplier(4)->Range(1 << 10, 16 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(IniReader, LongLine, kLongLine)
+    ->RangeMultiplier(4)
+    ->Range(1 << 10, 16 << 20)
+    ->Unit(benchmark::kMillisecond);
 
 double ThreadSeconds() {
     timespec now{};

@@ -41,7 +41,8 @@ MemoryBitmap Desktop(int width, int height) {
         uint32_t* row = p.Row(y);
         for (int x = 0; x < width; ++x) {
             const int cx = x % 960, cy = y % 540;  // one "window" per 960 x 540 tile
-            uint32_t v = MemoryBitmap::Pack(Color{static_cast<uint8_t>(20 + y * 100 / height), static_cast<uint8_t>(60 + x * 100 / width), 140});
+            uint32_t v = MemoryBitmap::Pack(
+                Color{static_cast<uint8_t>(20 + y * 100 / height), static_cast<uint8_t>(60 + x * 100 / width), 140});
             if (cx >= 40 && cx < 900 && cy >= 30 && cy < 500) {
                 if (cy < 56) {
                     v = 0x2B579A;
@@ -69,8 +70,8 @@ constexpr Size kSizes[] = {{1366, 768}, {1920, 1080}, {2560, 1440}, {3840, 2160}
 // Where the Save writes its file: a memory file system where there is one, so that the figures
 // are of the work, not of the disk.
 const std::string& OutputFile() {
-    static const std::string path = std::string(::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/framlet-scaling-" +
-                                    std::to_string(::getpid()) + ".jpg";
+    static const std::string path = std::string(::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
+                                    "/framlet-scaling-" + std::to_string(::getpid()) + ".jpg";
     return path;
 }
 
@@ -177,7 +178,17 @@ void BM_PeakMemory8K(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_SaveNoReduction)->DenseRange(0, 5)->ArgName("size")->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_SaveHalfSize)->DenseRange(0, 5)->ArgName("size")->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_SaveNoReduction)
+    ->DenseRange(0, 5)
+    ->ArgName("size")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0);
+BENCHMARK(BM_SaveHalfSize)
+    ->DenseRange(0, 5)
+    ->ArgName("size")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0);
 // Trim types 3 (no reduction, the largest final picture) and 2 (free, to 1500 x 900).
 BENCHMARK(BM_PeakMemory8K)->ArgName("trim_type")->Arg(3)->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -97,7 +97,8 @@ MemoryBitmap ScreenPicture() {
     MemoryBitmap picture;
     picture.SetSizeForOverwrite(shot.width, shot.height);
     for (int y = 0; y < shot.height; ++y) {
-        std::memcpy(picture.Row(y), shot.pixels.data() + static_cast<size_t>(y) * shot.width, static_cast<size_t>(shot.width) * 4);
+        std::memcpy(picture.Row(y), shot.pixels.data() + static_cast<size_t>(y) * shot.width,
+                    static_cast<size_t>(shot.width) * 4);
     }
     return picture;
 }
@@ -139,7 +140,8 @@ double TimeFloorWork(const Mode& mode, const SoftwareBitmap& output, size_t file
     const double start = Now();
     HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
-    const bool ok = file != INVALID_HANDLE_VALUE && ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+    const bool ok = file != INVALID_HANDLE_VALUE &&
+                    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
                     written == bytes.size();
     if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
     const double ms = Now() - start;
@@ -156,7 +158,8 @@ size_t FileSize(const std::string& path) {
 
 void WriteFileText(const std::string& path, const std::string& text) {
     FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f || std::fwrite(text.data(), 1, text.size(), f) != text.size() || std::fclose(f) != 0) Fail("cannot write " + path);
+    if (!f || std::fwrite(text.data(), 1, text.size(), f) != text.size() || std::fclose(f) != 0)
+        Fail("cannot write " + path);
 }
 
 Figures RunMode(const Mode& mode, int rounds, const std::string& root) {
@@ -167,9 +170,11 @@ Figures RunMode(const Mode& mode, int rounds, const std::string& root) {
     for (const wchar_t* file : {L"Framlet.exe", L"Trellin.dll"}) {
         const std::wstring from = e2e::ExeFolder() + file;
         const std::wstring to = e2e::FromAnsi(folder) + L"\\" + file;
-        if (!::CopyFileW(from.c_str(), to.c_str(), FALSE)) Fail("cannot copy " + e2e::ToAnsi(file) + " beside the driver");
+        if (!::CopyFileW(from.c_str(), to.c_str(), FALSE))
+            Fail("cannot copy " + e2e::ToAnsi(file) + " beside the driver");
     }
-    WriteFileText(folder + "\\Framlet.ini", std::string(mode.settings) + "[Option]\r\nIsDefaultFolder=1\r\nDefaultFolder=" + out +
+    WriteFileText(folder + "\\Framlet.ini", std::string(mode.settings) +
+                                                "[Option]\r\nIsDefaultFolder=1\r\nDefaultFolder=" + out +
                                                 "\r\nIsAutoFileName=1\r\nIsNoUseDialog=1\r\n");
 
     e2e::Program program(e2e::FromAnsi(folder) + L"\\Framlet.exe");
@@ -224,7 +229,8 @@ Figures RunMode(const Mode& mode, int rounds, const std::string& root) {
         figures.save.push_back(Now() - start);
         const size_t bytes = FileSize(file);
         if (bytes < 100) Fail(file + " is empty");
-        if (!PollUntil([&] { return !::IsWindowVisible(main); })) Fail(std::string(mode.name) + ": not minimised after the Save");
+        if (!PollUntil([&] { return !::IsWindowVisible(main); }))
+            Fail(std::string(mode.name) + ": not minimised after the Save");
 
         figures.floor.push_back(TimeOnePass(screen, scratch) + TimeFloorWork(mode, output, bytes, folder));
     }
@@ -248,14 +254,16 @@ int main(int argc, char** argv) {
         {"b-free-1500x900-jpeg", "[Trim]\r\nType=2\r\nWidth=1500\r\nHeight=900\r\n", true},
         {"c-no-reduction-bitmap", "[Trim]\r\nType=3\r\n[Option]\r\nDefaultFormatType=1\r\n", false},
     };
-    std::printf("screen %d x %d, %d bits, %d rounds, %s driver\n", ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
-                [] {
-                    HDC dc = ::GetDC(nullptr);
-                    const int bits = ::GetDeviceCaps(dc, BITSPIXEL);
-                    ::ReleaseDC(nullptr, dc);
-                    return bits;
-                }(),
-                rounds, sizeof(void*) == 8 ? "64-bit" : "32-bit");
+    std::printf(
+        "screen %d x %d, %d bits, %d rounds, %s driver\n", ::GetSystemMetrics(SM_CXSCREEN),
+        ::GetSystemMetrics(SM_CYSCREEN),
+        [] {
+            HDC dc = ::GetDC(nullptr);
+            const int bits = ::GetDeviceCaps(dc, BITSPIXEL);
+            ::ReleaseDC(nullptr, dc);
+            return bits;
+        }(),
+        rounds, sizeof(void*) == 8 ? "64-bit" : "32-bit");
     std::vector<double> capture, bitblt;
     for (const Mode& mode : modes) {
         const Figures f = RunMode(mode, rounds, root);

@@ -52,7 +52,8 @@ MainWindowFiles FilesBesideExecutable() {
     return {SettingsPathForExecutable(), QInternational::ExtractFilePath(ExecutablePath())};
 }
 
-TfmMain::TfmMain(const MainWindowFiles& files) : settingsFile_(files.settingsFile), programFolder_(files.programFolder) {
+TfmMain::TfmMain(const MainWindowFiles& files)
+    : settingsFile_(files.settingsFile), programFolder_(files.programFolder) {
     const FormLayout& layout = kMainFormLayout;
     Create(layout, nullptr, FormBorder::Sizeable, true);
     SetKeyPreview(layout.formFlags & kKeyPreview);
@@ -148,9 +149,7 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SIZE:
             if (WMSize(wp)) return 0;
             break;
-        case WM_ENDSESSION:
-            WMEndSession(wp != 0);
-            break;
+        case WM_ENDSESSION: WMEndSession(wp != 0); break;
     }
     return Form::HandleMessage(msg, wp, lp);
 }
@@ -168,7 +167,8 @@ void TfmMain::FormCreate() {
     Get<ScrollBox>("sbxCanvas").SetDoubleBuffered(true);
     config_ = std::make_unique<TFLConfig>(settingsFile_);
     // Told once: the store then runs on defaults and never writes over the unread file.
-    if (const auto failure = config_->LoadFailureText()) TheApplication().MessageDialog(Utf8ToUtf16(*failure), {}, MB_OK | MB_ICONWARNING);
+    if (const auto failure = config_->LoadFailureText())
+        TheApplication().MessageDialog(Utf8ToUtf16(*failure), {}, MB_OK | MB_ICONWARNING);
     LoadControls();
     inTray_ = false;
     hookInstalled_ = InstallHook(Handle());
@@ -320,7 +320,8 @@ PointerOutcome TfmMain::ChangeSelection(Operation&& operation) {
     if (SameFrame(before, *selectArea_)) return outcome;
     for (const TSelectArea* state : {&before, static_cast<const TSelectArea*>(selectArea_.get())}) {
         const FrameStrips strips(*state, size.cx, size.cy);
-        for (const PixelBox& box : strips.Boxes()) imgCapture_->InvalidatePicture(box.left, box.top, box.right, box.bottom);
+        for (const PixelBox& box : strips.Boxes())
+            imgCapture_->InvalidatePicture(box.left, box.top, box.right, box.bottom);
     }
     imgCapture_->UpdateNow();
     return outcome;

@@ -10,7 +10,8 @@ void TfmMain::btnPrintClick(Control*) {
     if (!CommandGuard()) return;
     const UniqueBitmap finalPicture = PrepareFinalImage();
     Printer& printer = ThePrinter();
-    const PrintLayout layout = CalcPrintLayout(printer.PageWidth(), printer.PageHeight(), imgCapture_->Width(), imgCapture_->Height());
+    const PrintLayout layout =
+        CalcPrintLayout(printer.PageWidth(), printer.PageHeight(), imgCapture_->Width(), imgCapture_->Height());
     PrintDocument document = printer.BeginDoc();
     DrawBitmapDib(document.Handle(), layout.X, layout.Y, layout.DW, layout.DH, finalPicture.Get());
     document.EndDoc();

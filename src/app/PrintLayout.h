@@ -8,7 +8,7 @@ struct PrintLayout {
     int32_t AH = 0;
     int32_t DW = 0;  // the printed size
     int32_t DH = 0;
-    int32_t X = 0;   // the printed top-left corner
+    int32_t X = 0;  // the printed top-left corner
     int32_t Y = 0;
 };
 

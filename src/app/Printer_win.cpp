@@ -10,10 +10,10 @@
 #include <utility>
 
 #include "platform/AppError.h"
+#include "platform/SystemError_win.h"
 #include "platform/Text.h"
 #include "win32/Application.h"
 #include "win32/Handles.h"
-#include "platform/SystemError_win.h"
 
 namespace {
 

@@ -12,10 +12,14 @@ bool CommandGuardPasses(int viewWidth, int viewHeight, const TFLConfig& config) 
 bool IsValidPrefix(std::string_view prefix) {
     for (const char c : prefix) {
         switch (c) {
-            case '"': case '*': case '/': case '<': case '>': case '?': case '|':
-                return false;
-            default:
-                break;
+            case '"':
+            case '*':
+            case '/':
+            case '<':
+            case '>':
+            case '?':
+            case '|': return false;
+            default: break;
         }
     }
     return true;

@@ -14,7 +14,7 @@ enum class ControlKind : uint8_t {
     RadioButton,
     CheckBox,
     Edit,
-    ComboBox,    // a drop-down list
+    ComboBox,  // a drop-down list
     Button,
     BitmapButton,  // a push button with a picture
     Label,
@@ -31,15 +31,15 @@ inline constexpr bool IsControl(ControlKind kind) { return kind < ControlKind::S
 
 enum LayoutFlags : uint32_t {
     kNoFlags = 0,
-    kGroupStart = 1u << 0,    // first control of a radio group
-    kChecked = 1u << 1,       // ticked or chosen in the design
+    kGroupStart = 1u << 0,  // first control of a radio group
+    kChecked = 1u << 1,     // ticked or chosen in the design
     kDisabled = 1u << 2,
-    kDefaultButton = 1u << 3, // Enter
-    kCancelButton = 1u << 4,  // Esc
-    kAlignTop = 1u << 5,      // docked: place gives only the height (width follows the parent)
+    kDefaultButton = 1u << 3,  // Enter
+    kCancelButton = 1u << 4,   // Esc
+    kAlignTop = 1u << 5,       // docked: place gives only the height (width follows the parent)
     kAlignBottom = 1u << 6,
-    kAlignRight = 1u << 7,    // docked: place gives only the width
-    kAlignClient = 1u << 8,   // fills what the docked siblings leave
+    kAlignRight = 1u << 7,   // docked: place gives only the width
+    kAlignClient = 1u << 8,  // fills what the docked siblings leave
     kTransparent = 1u << 9,
     kRedText = 1u << 10,
     kNoTabStop = 1u << 11,
@@ -48,16 +48,16 @@ enum LayoutFlags : uint32_t {
 struct LayoutRect {
     int left = 0;
     int top = 0;
-    int width = 0;   // 0 for labels: sized to their text
+    int width = 0;  // 0 for labels: sized to their text
     int height = 0;
 };
 
 struct ControlLayout {
     const char* name;
     ControlKind kind;
-    const char* parent;      // "" for the form itself
-    LayoutRect place;        // relative to the parent's client area
-    const char* text;        // caption, or an edit's text; a drop-down list's text names its selected item
+    const char* parent;  // "" for the form itself
+    LayoutRect place;    // relative to the parent's client area
+    const char* text;    // caption, or an edit's text; a drop-down list's text names its selected item
     uint32_t flags = kNoFlags;
     int tabOrder = -1;       // position among its parent's tab stops; -1: not a tab stop
     int maxLength = 0;       // edit boxes: characters allowed, 0 for no limit
@@ -75,16 +75,16 @@ enum FormFlags : uint32_t {
 };
 
 struct FormLayout {
-    const char* name;        // "fmMain", "fmOption"
+    const char* name;  // "fmMain", "fmOption"
     const char* caption;
-    int width;               // outer or client size, as clientSize says
+    int width;  // outer or client size, as clientSize says
     int height;
     bool clientSize;
     const char* fontName;
-    int fontHeight;          // pixels
+    int fontHeight;  // pixels
     std::span<const ControlLayout> controls;
     uint32_t formFlags = kNoFormFlags;
-    int minWidth = 0;        // outer width; 0: no minimum
+    int minWidth = 0;  // outer width; 0: no minimum
 };
 
 // The row of the named component, or nullptr.

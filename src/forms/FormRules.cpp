@@ -11,10 +11,8 @@ bool IsFocusable(ControlKind kind) {
         case ControlKind::Edit:
         case ControlKind::ComboBox:
         case ControlKind::Button:
-        case ControlKind::BitmapButton:
-            return true;
-        default:
-            return false;
+        case ControlKind::BitmapButton: return true;
+        default: return false;
     }
 }
 
@@ -67,7 +65,8 @@ std::vector<int> RadioGroups(std::span<const ControlLayout> controls) {
         if (!(controls[i].flags & kGroupStart)) {
             // Join the group of the latest radio button of the same parent.
             for (size_t j = i; j-- > 0;) {
-                if (controls[j].kind == ControlKind::RadioButton && std::strcmp(controls[j].parent, controls[i].parent) == 0) {
+                if (controls[j].kind == ControlKind::RadioButton &&
+                    std::strcmp(controls[j].parent, controls[i].parent) == 0) {
                     group = groups[j];
                     break;
                 }

@@ -68,12 +68,12 @@ void SendMaskKey() {
 
 void TrackMenuKeys(const KBDLLHOOKSTRUCT& key, bool down) {
     switch (key.vkCode) {
-    case VK_MENU:
-    case VK_LMENU: leftAltHeld = down; break;
-    case VK_RMENU: rightAltHeld = down; break;
-    case VK_LWIN: leftWinHeld = down; break;
-    case VK_RWIN: rightWinHeld = down; break;
-    default: return;
+        case VK_MENU:
+        case VK_LMENU: leftAltHeld = down; break;
+        case VK_RMENU: rightAltHeld = down; break;
+        case VK_LWIN: leftWinHeld = down; break;
+        case VK_RWIN: rightWinHeld = down; break;
+        default: return;
     }
     if (!leftAltHeld && !rightAltHeld && !leftWinHeld && !rightWinHeld) menuKeysMasked = false;
 }

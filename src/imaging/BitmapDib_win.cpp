@@ -13,7 +13,8 @@ namespace {
 void* AllocateZeroed(size_t size, int width, int height) {
     void* block = ::GlobalAlloc(GPTR, size);
     if (!block) {
-        throw AppError("画像のためのメモリが足りません (" + std::to_string(width) + " x " + std::to_string(height) + ")");
+        throw AppError("画像のためのメモリが足りません (" + std::to_string(width) + " x " + std::to_string(height) +
+                       ")");
     }
     return block;
 }
@@ -26,10 +27,8 @@ int DibDepth(const BITMAP& bitmap) {
         case 8:
         case 16:
         case 24:
-        case 32:
-            return depth;
-        default:
-            return 24;
+        case 32: return depth;
+        default: return 24;
     }
 }
 
@@ -46,7 +45,8 @@ BitmapDib::BitmapDib(HBITMAP bitmap) {
     const uint64_t stride = (static_cast<uint64_t>(object.bmWidth) * depth + 31) / 32 * 4;
     const uint64_t imageSize = stride * static_cast<uint64_t>(object.bmHeight);
     if (imageSize > 0x7FFFFFFF) {
-        throw AppError("画像が大きすぎます (" + std::to_string(object.bmWidth) + " x " + std::to_string(object.bmHeight) + ")");
+        throw AppError("画像が大きすぎます (" + std::to_string(object.bmWidth) + " x " +
+                       std::to_string(object.bmHeight) + ")");
     }
 
     headerSize_ = sizeof(BITMAPINFOHEADER) + colours * sizeof(RGBQUAD);

@@ -31,7 +31,9 @@ uint32_t Get32(std::string_view in, size_t at) {
 }
 
 // Only the developer console and the tests read bitmap files, so the reasons are in English.
-[[noreturn]] void NotABitmap(const std::string& reason) { throw AppError("ビットマップファイルとして読めません: " + reason); }
+[[noreturn]] void NotABitmap(const std::string& reason) {
+    throw AppError("ビットマップファイルとして読めません: " + reason);
+}
 
 }  // namespace
 
@@ -48,7 +50,8 @@ std::string EncodeBmp(const BmpImage& image) {
     const uint64_t fileStride = (uint64_t{static_cast<uint32_t>(image.width)} * depth + 31) / 32 * 4;
     const uint64_t imageSize = fileStride * static_cast<uint32_t>(image.height);
     const uint64_t offset = kFileHeaderSize + kInfoHeaderSize + 4 * colors;
-    if (offset + imageSize > std::numeric_limits<int32_t>::max()) throw AppError("画像が大きすぎてビットマップファイルにできません");
+    if (offset + imageSize > std::numeric_limits<int32_t>::max())
+        throw AppError("画像が大きすぎてビットマップファイルにできません");
     if (image.height > 0 && used > 0 && (!image.bits || static_cast<uint64_t>(image.stride) < used)) {
         throw AppError("ビットマップファイルにできない画像です");
     }
@@ -80,7 +83,8 @@ std::string EncodeBmp(const BmpImage& image) {
     const auto padding = static_cast<size_t>(fileStride - used);
     for (int32_t row = 0; row < image.height; ++row) {
         if (used > 0) {
-            out.append(reinterpret_cast<const char*>(image.bits) + static_cast<size_t>(row) * static_cast<size_t>(image.stride),
+            out.append(reinterpret_cast<const char*>(image.bits) +
+                           static_cast<size_t>(row) * static_cast<size_t>(image.stride),
                        static_cast<size_t>(used));
         }
         if (keep != 0) {
@@ -116,7 +120,8 @@ void WriteBmpFile(const std::string& path, const Bitmap& picture) {
 }
 
 BmpLayout ReadBmpLayout(std::string_view bytes) {
-    if (bytes.size() < kFileHeaderSize + kInfoHeaderSize || bytes[0] != 'B' || bytes[1] != 'M') NotABitmap("no BM header");
+    if (bytes.size() < kFileHeaderSize + kInfoHeaderSize || bytes[0] != 'B' || bytes[1] != 'M')
+        NotABitmap("no BM header");
     const uint32_t offset = Get32(bytes, 10);
     const uint32_t headerSize = Get32(bytes, 14);
     if (headerSize < kInfoHeaderSize) NotABitmap("unsupported info header");
@@ -135,7 +140,8 @@ BmpLayout ReadBmpLayout(std::string_view bytes) {
     layout.topDown = signedHeight < 0;
     layout.height = layout.topDown ? -signedHeight : signedHeight;
     const uint64_t stride = (uint64_t{static_cast<uint32_t>(layout.width)} * layout.bitCount + 31) / 32 * 4;
-    if (offset > bytes.size() || stride * static_cast<uint64_t>(layout.height) > bytes.size() - offset) NotABitmap("file too short");
+    if (offset > bytes.size() || stride * static_cast<uint64_t>(layout.height) > bytes.size() - offset)
+        NotABitmap("file too short");
     layout.offset = offset;
     layout.stride = static_cast<size_t>(stride);
     return layout;
@@ -147,9 +153,11 @@ MemoryBitmap DecodeBmp(std::string_view bytes) {
     const size_t step = layout.bitCount / 8;
     for (int32_t y = 0; y < layout.height; ++y) {
         const int32_t fileRow = layout.topDown ? y : layout.height - 1 - y;
-        const auto* in = reinterpret_cast<const uint8_t*>(bytes.data() + layout.offset + static_cast<size_t>(fileRow) * layout.stride);
+        const auto* in = reinterpret_cast<const uint8_t*>(bytes.data() + layout.offset +
+                                                          static_cast<size_t>(fileRow) * layout.stride);
         uint32_t* out = picture.Row(y);
-        for (int32_t x = 0; x < layout.width; ++x, in += step) out[x] = in[0] | (uint32_t{in[1]} << 8) | (uint32_t{in[2]} << 16);
+        for (int32_t x = 0; x < layout.width; ++x, in += step)
+            out[x] = in[0] | (uint32_t{in[1]} << 8) | (uint32_t{in[2]} << 16);
     }
     return picture;
 }

@@ -13,10 +13,10 @@
 // A picture at any depth a bitmap file holds, as rows in memory.
 struct BmpImage {
     int32_t width = 0;
-    int32_t height = 0;        // rows bottom-up
-    uint16_t bitCount = 24;    // 1, 4, 8 (with a colour table), 16 (5-5-5), 24 or 32
+    int32_t height = 0;      // rows bottom-up
+    uint16_t bitCount = 24;  // 1, 4, 8 (with a colour table), 16 (5-5-5), 24 or 32
     const uint8_t* bits = nullptr;
-    int32_t stride = 0;        // bytes from one row to the next in `bits`; at least the row's used bytes
+    int32_t stride = 0;                    // bytes from one row to the next in `bits`; at least the row's used bytes
     std::span<const DibColor> colorTable;  // 1 to 2^bitCount entries for depths up to 8, else empty
 };
 

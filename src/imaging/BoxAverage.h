@@ -49,4 +49,3 @@ private:
     bool exact_ = false;
     uint64_t reciprocal_ = 0;
 };
-

@@ -26,7 +26,8 @@ BITMAPINFO ToBitmapInfo(const DibInfo& info) {
 // (so that transfers may run again), then the context is deleted.
 class GdiBitmapCanvas final : public Canvas {
 public:
-    explicit GdiBitmapCanvas(HBITMAP bitmap) : dc_(CreateMemoryDC()), selection_(dc_.Get(), bitmap), canvas_(dc_.Get()) {}
+    explicit GdiBitmapCanvas(HBITMAP bitmap)
+        : dc_(CreateMemoryDC()), selection_(dc_.Get(), bitmap), canvas_(dc_.Get()) {}
 
     void SetPen(Color color, PenMode mode, int width) override { canvas_.SetPen(color, mode, width); }
     void SetBrush(Color color) override { canvas_.SetBrush(color); }

@@ -22,7 +22,8 @@ public:
         borrowed.bitmap_ = bitmap;
         return borrowed;
     }
-    GdiBitmap(GdiBitmap&& other) noexcept : owned_(std::move(other.owned_)), bitmap_(std::exchange(other.bitmap_, nullptr)) {}
+    GdiBitmap(GdiBitmap&& other) noexcept
+        : owned_(std::move(other.owned_)), bitmap_(std::exchange(other.bitmap_, nullptr)) {}
     GdiBitmap& operator=(GdiBitmap&& other) noexcept {
         owned_ = std::move(other.owned_);
         bitmap_ = std::exchange(other.bitmap_, nullptr);

@@ -52,11 +52,13 @@ enum class Reverse { None, All, BlackWhite };
 
 const uint8_t* SourceRow(const TrimContext& context, int32_t y) {
     // Bottom-up: picture row y is buffer row PictureHeight - 1 - y.
-    return context.SourcePixels + static_cast<size_t>(context.PictureHeight - 1 - y) * static_cast<size_t>(context.SourceStride);
+    return context.SourcePixels +
+           static_cast<size_t>(context.PictureHeight - 1 - y) * static_cast<size_t>(context.SourceStride);
 }
 
 uint8_t* DestRow(TrimContext& context, int32_t y) {
-    return context.DestBits.get() + static_cast<size_t>(context.OutHeight - 1 - y) * static_cast<size_t>(context.DestStride);
+    return context.DestBits.get() +
+           static_cast<size_t>(context.OutHeight - 1 - y) * static_cast<size_t>(context.DestStride);
 }
 
 // One source pixel with the effects: Reverse first, then Emphasis on the reversed colour.
@@ -205,7 +207,8 @@ void SampleBoxesWithoutEffects(TrimContext& context) {
     // A reduction to half the width or less evenly, the free and scaling modes' usual case:
     // every box two columns side by side, all inside, one after the other.
     bool pairs = true;
-    for (size_t i = 0; i < plans.size() && pairs; ++i) pairs = plans[i].inside == 2 && plans[i].count == 2 && plans[i].offset == 6 * i;
+    for (size_t i = 0; i < plans.size() && pairs; ++i)
+        pairs = plans[i].inside == 2 && plans[i].count == 2 && plans[i].offset == 6 * i;
     Reciprocal reciprocal;
     for (int32_t y = 0; y < context.OutHeight; ++y) {
         const BoxSpan& row = context.Rows[static_cast<size_t>(y)];
@@ -230,9 +233,12 @@ void SampleBoxesWithoutEffects(TrimContext& context) {
             const uint64_t multiplier = Reciprocal::ExactMultiplier(2 * rowCount);
             const ColumnSum* p = sums;
             for (int32_t x = 0; x < context.OutWidth; ++x, p += 6, out += 3) {
-                out[0] = static_cast<uint8_t>((static_cast<uint64_t>(static_cast<uint32_t>(p[0] + p[3])) * multiplier) >> 32);
-                out[1] = static_cast<uint8_t>((static_cast<uint64_t>(static_cast<uint32_t>(p[1] + p[4])) * multiplier) >> 32);
-                out[2] = static_cast<uint8_t>((static_cast<uint64_t>(static_cast<uint32_t>(p[2] + p[5])) * multiplier) >> 32);
+                out[0] = static_cast<uint8_t>(
+                    (static_cast<uint64_t>(static_cast<uint32_t>(p[0] + p[3])) * multiplier) >> 32);
+                out[1] = static_cast<uint8_t>(
+                    (static_cast<uint64_t>(static_cast<uint32_t>(p[1] + p[4])) * multiplier) >> 32);
+                out[2] = static_cast<uint8_t>(
+                    (static_cast<uint64_t>(static_cast<uint32_t>(p[2] + p[5])) * multiplier) >> 32);
             }
             continue;
         }
@@ -269,10 +275,12 @@ struct ColumnRun {
 std::vector<ColumnRun> ColumnRuns(const std::vector<BoxSpan>& columns) {
     std::vector<ColumnRun> runs;
     for (int32_t x = 0; x < static_cast<int32_t>(columns.size()); ++x) {
-        const int32_t source = columns[static_cast<size_t>(x)].insideCount > 0 ? columns[static_cast<size_t>(x)].insideFirst : -1;
+        const int32_t source =
+            columns[static_cast<size_t>(x)].insideCount > 0 ? columns[static_cast<size_t>(x)].insideFirst : -1;
         if (!runs.empty()) {
             ColumnRun& last = runs.back();
-            if ((source < 0 && last.sourceFirst < 0) || (source >= 0 && last.sourceFirst >= 0 && source == last.sourceFirst + last.count)) {
+            if ((source < 0 && last.sourceFirst < 0) ||
+                (source >= 0 && last.sourceFirst >= 0 && source == last.sourceFirst + last.count)) {
                 ++last.count;
                 continue;
             }
@@ -394,7 +402,8 @@ void CalcOutputSize(TrimContext& context, const Rect& selection, const TrimSetti
     // output it makes too large is refused below.
     const int64_t sourceWidth = int64_t{selection.Right} - selection.Left + 1;
     const int64_t sourceHeight = int64_t{selection.Bottom} - selection.Top + 1;
-    if (sourceWidth < 1 || sourceHeight < 1) throw AppError("選択範囲が正しくありません" + SizeText(sourceWidth, sourceHeight));
+    if (sourceWidth < 1 || sourceHeight < 1)
+        throw AppError("選択範囲が正しくありません" + SizeText(sourceWidth, sourceHeight));
     if (sourceWidth > kInt32Max || sourceHeight > kInt32Max || sourceWidth * sourceHeight > kMaxBoxPositions) {
         throw AppError("選択範囲が大きすぎます" + SizeText(sourceWidth, sourceHeight));
     }
@@ -409,31 +418,33 @@ void CalcOutputSize(TrimContext& context, const Rect& selection, const TrimSetti
     int64_t outWidth = sourceWidth;
     int64_t outHeight = sourceHeight;
     switch (settings.TrimType) {
-    case 0:  // proportion: exactly Width x Height, aspect not kept
-        outWidth = settings.Width;
-        outHeight = settings.Height;
-        break;
-    case 1:  // scaling by Scale percent
-        outWidth = sourceWidth * settings.Scale / 100;
-        outHeight = sourceHeight * settings.Scale / 100;
-        if (outWidth == 0) outWidth = 1;
-        if (outHeight == 0) outHeight = 1;
-        break;
-    case 2:  // free: fit into Width x Height keeping the cut-out's aspect
-        if (static_cast<long double>(settings.Height) / settings.Width >= static_cast<long double>(sourceHeight) / sourceWidth) {
+        case 0:  // proportion: exactly Width x Height, aspect not kept
             outWidth = settings.Width;
-            outHeight = sourceHeight * settings.Width / sourceWidth;
-        } else {
-            outWidth = sourceWidth * settings.Height / sourceHeight;
             outHeight = settings.Height;
-        }
-        if (outWidth == 0) outWidth = 1;
-        if (outHeight == 0) outHeight = 1;
-        break;
-    default:  // 3, and any value a hand-edited settings file may hold: no reduction
-        break;
+            break;
+        case 1:  // scaling by Scale percent
+            outWidth = sourceWidth * settings.Scale / 100;
+            outHeight = sourceHeight * settings.Scale / 100;
+            if (outWidth == 0) outWidth = 1;
+            if (outHeight == 0) outHeight = 1;
+            break;
+        case 2:  // free: fit into Width x Height keeping the cut-out's aspect
+            if (static_cast<long double>(settings.Height) / settings.Width >=
+                static_cast<long double>(sourceHeight) / sourceWidth) {
+                outWidth = settings.Width;
+                outHeight = sourceHeight * settings.Width / sourceWidth;
+            } else {
+                outWidth = sourceWidth * settings.Height / sourceHeight;
+                outHeight = settings.Height;
+            }
+            if (outWidth == 0) outWidth = 1;
+            if (outHeight == 0) outHeight = 1;
+            break;
+        default:  // 3, and any value a hand-edited settings file may hold: no reduction
+            break;
     }
-    if (outWidth < 1 || outHeight < 1) throw AppError("出力画像の大きさが正しくありません" + SizeText(outWidth, outHeight));
+    if (outWidth < 1 || outHeight < 1)
+        throw AppError("出力画像の大きさが正しくありません" + SizeText(outWidth, outHeight));
     CheckDib24Size(outWidth, outHeight);
 
     context.SourceWidth = static_cast<int32_t>(sourceWidth);
@@ -463,14 +474,13 @@ Color SampleBox(const TrimContext& context, int32_t x, int32_t y, const TrimSett
     const BoxSpan& row = context.Rows.at(static_cast<size_t>(y));
     const bool emphasis = settings.EffectFlags & TrimSettings::kEmphasis;
     switch (ReverseOf(settings)) {
-    case Reverse::All:
-        return Average(emphasis ? SumBox<Reverse::All, true, uint64_t>(context, column, row)
-                                : SumBox<Reverse::All, false, uint64_t>(context, column, row));
-    case Reverse::BlackWhite:
-        return Average(emphasis ? SumBox<Reverse::BlackWhite, true, uint64_t>(context, column, row)
-                                : SumBox<Reverse::BlackWhite, false, uint64_t>(context, column, row));
-    case Reverse::None:
-        break;
+        case Reverse::All:
+            return Average(emphasis ? SumBox<Reverse::All, true, uint64_t>(context, column, row)
+                                    : SumBox<Reverse::All, false, uint64_t>(context, column, row));
+        case Reverse::BlackWhite:
+            return Average(emphasis ? SumBox<Reverse::BlackWhite, true, uint64_t>(context, column, row)
+                                    : SumBox<Reverse::BlackWhite, false, uint64_t>(context, column, row));
+        case Reverse::None: break;
     }
     return Average(emphasis ? SumBox<Reverse::None, true, uint64_t>(context, column, row)
                             : SumBox<Reverse::None, false, uint64_t>(context, column, row));
@@ -480,15 +490,9 @@ void SampleAllPixels(TrimContext& context, const TrimSettings& settings) {
     const bool emphasis = settings.EffectFlags & TrimSettings::kEmphasis;
     const int64_t largestBox = LargestCount(context.Columns) * LargestCount(context.Rows);
     switch (ReverseOf(settings)) {
-    case Reverse::None:
-        SampleAllWith<Reverse::None>(context, emphasis, largestBox);
-        break;
-    case Reverse::All:
-        SampleAllWith<Reverse::All>(context, emphasis, largestBox);
-        break;
-    case Reverse::BlackWhite:
-        SampleAllWith<Reverse::BlackWhite>(context, emphasis, largestBox);
-        break;
+        case Reverse::None: SampleAllWith<Reverse::None>(context, emphasis, largestBox); break;
+        case Reverse::All: SampleAllWith<Reverse::All>(context, emphasis, largestBox); break;
+        case Reverse::BlackWhite: SampleAllWith<Reverse::BlackWhite>(context, emphasis, largestBox); break;
     }
 }
 

@@ -88,7 +88,8 @@ Color SampleBox(const TrimContext& context, int32_t x, int32_t y, const TrimSett
 
 // Writes one pixel into DestBits (row OutHeight - 1 - y, bytes blue, green, red).
 inline void StorePixel(TrimContext& context, int32_t x, int32_t y, Color color) {
-    uint8_t* p = context.DestBits.get() + static_cast<size_t>(context.OutHeight - 1 - y) * static_cast<size_t>(context.DestStride) +
+    uint8_t* p = context.DestBits.get() +
+                 static_cast<size_t>(context.OutHeight - 1 - y) * static_cast<size_t>(context.DestStride) +
                  static_cast<size_t>(x) * 3;
     p[0] = color.blue;
     p[1] = color.green;

@@ -126,7 +126,8 @@ bool Compress(JpegSession* session) {
         const int first = static_cast<int>(c->next_scanline);
         const int count = std::min(kBatch, session->height - first);
         for (int i = 0; i < count; ++i) {
-            rows[i] = const_cast<JSAMPROW>(session->bits + static_cast<size_t>(session->height - 1 - first - i) * session->stride);
+            rows[i] = const_cast<JSAMPROW>(session->bits +
+                                           static_cast<size_t>(session->height - 1 - first - i) * session->stride);
         }
         jpeg_write_scanlines(c, rows, static_cast<JDIMENSION>(count));
     }

@@ -87,8 +87,10 @@ __attribute__((target("ssse3"))) void UnpackRowSsse3(const uint8_t* from, uint32
         const __m128i in1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 16));
         const __m128i in2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 32));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(to + x), _mm_shuffle_epi8(in0, unpack));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + x + 4), _mm_shuffle_epi8(_mm_alignr_epi8(in1, in0, 12), unpack));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + x + 8), _mm_shuffle_epi8(_mm_alignr_epi8(in2, in1, 8), unpack));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + x + 4),
+                         _mm_shuffle_epi8(_mm_alignr_epi8(in1, in0, 12), unpack));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + x + 8),
+                         _mm_shuffle_epi8(_mm_alignr_epi8(in2, in1, 8), unpack));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(to + x + 12), _mm_shuffle_epi8(_mm_srli_si128(in2, 4), unpack));
     }
     UnpackRow(from, to + x, width - x);
@@ -118,8 +120,8 @@ void SoftwareBitmap::SetSize(int width, int height) {
 
 bool SoftwareBitmap::AdoptDIB24(const DibInfo& info, DibBits& bits) {
     const DibHeader& header = info.bmiHeader;
-    if (!bits || header.biBitCount != 24 || header.biWidth != Width() || header.biHeight != Height() || header.biWidth <= 0 ||
-        header.biHeight <= 0) {
+    if (!bits || header.biBitCount != 24 || header.biWidth != Width() || header.biHeight != Height() ||
+        header.biWidth <= 0 || header.biHeight <= 0) {
         return false;
     }
     packedWidth_ = header.biWidth;
@@ -136,7 +138,8 @@ void SoftwareBitmap::Unpack() const {
     const size_t stride = static_cast<size_t>(DibStride(width));
     MemoryBitmap pixels;
     pixels.SetSizeForOverwrite(width, height);
-    for (int y = 0; y < height; ++y) UnpackPixels(packed_.get() + static_cast<size_t>(height - 1 - y) * stride, pixels.Row(y), width);
+    for (int y = 0; y < height; ++y)
+        UnpackPixels(packed_.get() + static_cast<size_t>(height - 1 - y) * stride, pixels.Row(y), width);
     pixels_ = std::move(pixels);
     packed_.reset();
 }

@@ -8,12 +8,9 @@
 ComponentKind ComponentKindOf(ControlKind kind) {
     if (!IsControl(kind)) return ComponentKind::NotAControl;
     switch (kind) {
-        case ControlKind::Edit:
-            return ComponentKind::Edit;
-        case ControlKind::ComboBox:
-            return ComponentKind::ComboBox;
-        default:
-            return ComponentKind::OtherControl;
+        case ControlKind::Edit: return ComponentKind::Edit;
+        case ControlKind::ComboBox: return ComponentKind::ComboBox;
+        default: return ComponentKind::OtherControl;
     }
 }
 

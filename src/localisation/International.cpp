@@ -4,7 +4,8 @@
 #include "platform/FileSystem.h"
 #include "settings/IniFile.h"
 
-QInternational::QInternational(LocalisableComponent* owner) : QInternational(owner, ExtractFilePath(ExecutablePath())) {}
+QInternational::QInternational(LocalisableComponent* owner)
+    : QInternational(owner, ExtractFilePath(ExecutablePath())) {}
 
 QInternational::QInternational(LocalisableComponent* owner, std::string executableFolder)
     : owner_(owner), executableFolder_(std::move(executableFolder)) {
@@ -41,7 +42,8 @@ std::string QInternational::Value(const IniFile& ini, const std::string& key) co
 }
 
 void QInternational::Apply(const IniFile& ini) {
-    if (const std::string caption = Value(ini, form_->Name() + "_caption"); !caption.empty()) form_->SetCaption(caption);
+    if (const std::string caption = Value(ini, form_->Name() + "_caption"); !caption.empty())
+        form_->SetCaption(caption);
     for (size_t i = 0; i < form_->ComponentCount(); ++i) {
         LocalisableComponent& component = form_->Components(i);
         const ComponentKind kind = component.Kind();
@@ -57,7 +59,8 @@ void QInternational::Apply(const IniFile& ini) {
                 if (!value.empty()) component.SetItem(item, value);
             }
         } else {
-            if (const std::string caption = Value(ini, name + "_caption"); !caption.empty()) component.SetCaption(caption);
+            if (const std::string caption = Value(ini, name + "_caption"); !caption.empty())
+                component.SetCaption(caption);
         }
     }
 }

@@ -3,15 +3,11 @@
 #include <cstdio>
 
 namespace {
-void ReportToStandardError(const std::exception& error) {
-    std::fprintf(stderr, "%s\n", error.what());
-}
+void ReportToStandardError(const std::exception& error) { std::fprintf(stderr, "%s\n", error.what()); }
 ErrorReporter currentReporter = ReportToStandardError;
 }  // namespace
 
-void SetErrorReporter(ErrorReporter reporter) {
-    currentReporter = reporter ? reporter : ReportToStandardError;
-}
+void SetErrorReporter(ErrorReporter reporter) { currentReporter = reporter ? reporter : ReportToStandardError; }
 
 void ReportError(const std::exception& error) noexcept {
     try {

@@ -28,7 +28,7 @@ FileReadResult ReadWholeFile(const std::string& path, size_t maxBytes) {
         int fd;
         ~Closer() { ::close(fd); }
     } closer{fd};
-    struct stat info{};
+    struct stat info {};
     if (::fstat(fd, &info) != 0) return failed(std::strerror(errno));
     if (S_ISDIR(info.st_mode)) return failed(std::strerror(EISDIR));
     if (!S_ISREG(info.st_mode)) return failed("not a regular file");
@@ -69,7 +69,7 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
     // Keep the permissions a user would get for a new file (mkstemp makes it private).
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    struct stat old{};
+    struct stat old {};
     const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : (0666 & ~mask);
     if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0) fail(errno);
     if (::close(fd) != 0) {
@@ -85,12 +85,12 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
 }
 
 bool FileExists(const std::string& path) {
-    struct stat info{};
+    struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
 bool DirectoryExists(const std::string& path) {
-    struct stat info{};
+    struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 

@@ -5,8 +5,8 @@
 #include "platform/AnsiString.h"
 #include "platform/AppError.h"
 #include "platform/FileSystem.h"
-#include "platform/Text.h"
 #include "platform/SystemError_win.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -46,8 +46,8 @@ FileReadResult ReadWholeFile(const std::string& path, size_t maxBytes) {
     };
     // Another program may be writing the file: share writing, and let a file locked against
     // reading be a failure rather than a missing file.
-    FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) {
         const DWORD error = ::GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return result;  // Missing
@@ -55,12 +55,14 @@ FileReadResult ReadWholeFile(const std::string& path, size_t maxBytes) {
     }
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(file.Get(), &size)) return failed(SystemErrorText(::GetLastError()));
-    if (size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > maxBytes) return failed(TooLargeText(maxBytes));
+    if (size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > maxBytes)
+        return failed(TooLargeText(maxBytes));
     result.bytes.resize(static_cast<size_t>(size.QuadPart));
     size_t done = 0;
     while (done < result.bytes.size()) {
         DWORD got = 0;
-        if (!::ReadFile(file.Get(), result.bytes.data() + done, static_cast<DWORD>(result.bytes.size() - done), &got, nullptr))
+        if (!::ReadFile(file.Get(), result.bytes.data() + done, static_cast<DWORD>(result.bytes.size() - done), &got,
+                        nullptr))
             return failed(SystemErrorText(::GetLastError()));
         if (got == 0) return failed(SystemErrorText(ERROR_HANDLE_EOF));
         done += got;
@@ -82,7 +84,8 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
         ThrowWriteFailure(path, error);
     };
     {
-        FileHandle file(::CreateFileA(tempName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        FileHandle file(
+            ::CreateFileA(tempName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.Valid()) fail(::GetLastError());
         size_t done = 0;
         while (done < bytes.size()) {
@@ -102,7 +105,8 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
         }
         if (!file.Close()) fail(::GetLastError());
     }
-    if (!::MoveFileExA(tempName, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) fail(::GetLastError());
+    if (!::MoveFileExA(tempName, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        fail(::GetLastError());
 }
 
 bool FileExists(const std::string& path) {

@@ -14,8 +14,7 @@ void MemoryBitmap::SetSizeForOverwrite(int width, int height) { Resize(width, he
 void MemoryBitmap::Resize(int width, int height, bool clear) {
     // A settings file can ask for absurd picture sizes: refuse them before allocating.
     constexpr uint64_t kMaxPixels = 1ull << 30;
-    if (width < 0 || height < 0 ||
-        static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > kMaxPixels) {
+    if (width < 0 || height < 0 || static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > kMaxPixels) {
         throw AppError("画像が大きすぎます (" + std::to_string(width) + " x " + std::to_string(height) + ")");
     }
     try {
@@ -28,7 +27,8 @@ void MemoryBitmap::Resize(int width, int height, bool clear) {
         }
         pixels_.swap(pixels);
     } catch (const std::bad_alloc&) {
-        throw AppError("画像のためのメモリが足りません (" + std::to_string(width) + " x " + std::to_string(height) + ")");
+        throw AppError("画像のためのメモリが足りません (" + std::to_string(width) + " x " + std::to_string(height) +
+                       ")");
     }
     width_ = width;
     height_ = height;

@@ -94,7 +94,8 @@ void SoftwareCanvas::Rectangle(int left, int top, int right, int bottom) {
     // left..right-1 x top..bottom-1, and the brush fills what lies inside that path. A rectangle
     // one pixel wide is therefore traced down and back up: in Not mode only its two end pixels
     // change, and a 1 x 1 rectangle draws nothing at all.
-    const Point corners[5] = {{right - 1, top}, {left, top}, {left, bottom - 1}, {right - 1, bottom - 1}, {right - 1, top}};
+    const Point corners[5] = {
+        {right - 1, top}, {left, top}, {left, bottom - 1}, {right - 1, bottom - 1}, {right - 1, top}};
     for (int i = 1; i < 5; ++i) OnePixelLine(corners[i - 1], corners[i]);
     FillBlock(left + 1, top + 1, right - 1, bottom - 1, brushColor_);
 }
@@ -125,8 +126,8 @@ void SoftwareCanvas::OnePixelLine(Point from, Point to) {
     if (dx == 0) {
         const int64_t first = std::min<int64_t>(from.y, int64_t{to.y} + 1);
         const int64_t last = std::max<int64_t>(from.y, int64_t{to.y} - 1);
-        FillBlock(ClampToInt(from.x, -1, width), ClampToInt(first, 0, height), ClampToInt(int64_t{from.x} + 1, -1, width),
-                  ClampToInt(last + 1, 0, height), penColor_);
+        FillBlock(ClampToInt(from.x, -1, width), ClampToInt(first, 0, height),
+                  ClampToInt(int64_t{from.x} + 1, -1, width), ClampToInt(last + 1, 0, height), penColor_);
         return;
     }
     // GDI refuses coordinates beyond 27 bits; the arithmetic below needs them to fit too.

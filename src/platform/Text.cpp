@@ -12,11 +12,17 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
         if (c < 0x80) {
             cp = c;
         } else if ((c & 0xE0) == 0xC0) {
-            extra = 1; cp = c & 0x1F; minimum = 0x80;
+            extra = 1;
+            cp = c & 0x1F;
+            minimum = 0x80;
         } else if ((c & 0xF0) == 0xE0) {
-            extra = 2; cp = c & 0x0F; minimum = 0x800;
+            extra = 2;
+            cp = c & 0x0F;
+            minimum = 0x800;
         } else if ((c & 0xF8) == 0xF0) {
-            extra = 3; cp = c & 0x07; minimum = 0x10000;
+            extra = 3;
+            cp = c & 0x07;
+            minimum = 0x10000;
         } else {
             out.push_back(u'\xFFFD');
             ++i;
@@ -30,7 +36,10 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
         bool good = true;
         for (int k = 1; k <= extra; ++k) {
             const auto t = static_cast<unsigned char>(utf8[i + k]);
-            if ((t & 0xC0) != 0x80) { good = false; break; }
+            if ((t & 0xC0) != 0x80) {
+                good = false;
+                break;
+            }
             cp = (cp << 6) | (t & 0x3F);
         }
         if (!good || cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {

@@ -88,13 +88,18 @@ void TSelectArea::FitToRatio(int32_t& X, int32_t& Y, const TFLConfig& Settings) 
 ::Rect TSelectArea::CalcRect(int32_t X, int32_t Y, const TFLConfig& Settings) {
     const bool proportion = Settings.TrimType() == 0;
     switch (DragKind) {
-        case 0: case 2: case 3: case 5:
+        case 0:
+        case 2:
+        case 3:
+        case 5:
             if (proportion) FitToRatio(X, Y, Settings);
             return {std::min(Anchor.x, X), std::min(Anchor.y, Y), std::max(Anchor.x, X), std::max(Anchor.y, Y)};
-        case 1: case 4:
+        case 1:
+        case 4:
             if (proportion) return Rect;  // side grips would break the ratio
             return {std::min(Anchor.x, X), Rect.Top, std::max(Anchor.x, X), Rect.Bottom};
-        case 6: case 7:
+        case 6:
+        case 7:
             if (proportion) return Rect;
             return {Rect.Left, std::min(Anchor.y, Y), Rect.Right, std::max(Anchor.y, Y)};
         default: {

@@ -31,10 +31,10 @@ public:
 
     // Fields in their published order; every one is read by the main window or the commands.
     uint8_t State = kStateNone;
-    ::Rect Rect{};                     // all four edges inclusive; Left <= Right, Top <= Bottom
-    std::array<::Rect, 8> Grips{};     // grip boxes, meaningful only while selected
-    ::Point Anchor{};                  // fixed point of the drag; while moving, the last position
-    uint8_t DragKind = 0;              // 0..7: grip whose centre stays fixed; 8: moving
+    ::Rect Rect{};                  // all four edges inclusive; Left <= Right, Top <= Bottom
+    std::array<::Rect, 8> Grips{};  // grip boxes, meaningful only while selected
+    ::Point Anchor{};               // fixed point of the drag; while moving, the last position
+    uint8_t DragKind = 0;           // 0..7: grip whose centre stays fixed; 8: moving
 
     // Sets State; entering selected computes the grip boxes from Rect. Draws nothing.
     void SetState(uint8_t newState);

@@ -2,10 +2,14 @@
 
 CursorShape CursorForHit(int hit) {
     switch (hit) {
-        case 0: case 5: return CursorShape::crSizeNWSE;
-        case 1: case 4: return CursorShape::crSizeWE;
-        case 2: case 3: return CursorShape::crSizeNESW;
-        case 6: case 7: return CursorShape::crSizeNS;
+        case 0:
+        case 5: return CursorShape::crSizeNWSE;
+        case 1:
+        case 4: return CursorShape::crSizeWE;
+        case 2:
+        case 3: return CursorShape::crSizeNESW;
+        case 6:
+        case 7: return CursorShape::crSizeNS;
         case TSelectArea::kHitMove: return CursorShape::crHandPoint;
         default: return CursorShape::crArrow;
     }

@@ -52,7 +52,9 @@ void TFLConfig::SetTrimType(uint8_t value) { Assign(trimType_, value); }
 void TFLConfig::SetWidth(int32_t value) { Assign(width_, value); }
 void TFLConfig::SetHeight(int32_t value) { Assign(height_, value); }
 void TFLConfig::SetScale(int32_t value) { Assign(scale_, value); }
-void TFLConfig::SetEffectFlags(uint8_t value) { Assign(effectFlags_, static_cast<uint8_t>(value & (kReverse | kEmphasis))); }
+void TFLConfig::SetEffectFlags(uint8_t value) {
+    Assign(effectFlags_, static_cast<uint8_t>(value & (kReverse | kEmphasis)));
+}
 void TFLConfig::SetReverseType(uint8_t value) { Assign(reverseType_, value); }
 void TFLConfig::SetIsFrame(bool value) { Assign(isFrame_, value); }
 void TFLConfig::SetFrameSize(int32_t value) { Assign(frameSize_, value); }

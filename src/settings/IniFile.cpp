@@ -88,7 +88,8 @@ void IniFile::Parse() {
             // A section that appears again continues the first one of its name.
             current = FindSection(name);
             if (current == kNone) {
-                current = AddSection(static_cast<uint32_t>(name.data() - text.data()), static_cast<uint32_t>(name.size()));
+                current =
+                    AddSection(static_cast<uint32_t>(name.data() - text.data()), static_cast<uint32_t>(name.size()));
             }
             currentSpan = kNone;
             continue;
@@ -108,7 +109,8 @@ void IniFile::Parse() {
         spans_[currentSpan].end = static_cast<uint32_t>(pos);
         const size_t equals = line.find('=');
         if (equals != std::string_view::npos) {
-            InsertKeyIfNew(current, TrimBlanks(line.substr(0, equals)), static_cast<uint32_t>(line.data() - text.data()));
+            InsertKeyIfNew(current, TrimBlanks(line.substr(0, equals)),
+                           static_cast<uint32_t>(line.data() - text.data()));
         }
     }
 }
@@ -315,7 +317,8 @@ std::string IniFile::Text() const {
                 text += TrimBlanks(line.substr(0, equals));
                 text += '=';
                 const auto found = replaced_.find(offset);
-                text += found != replaced_.end() ? std::string_view(found->second) : TrimBlanks(line.substr(equals + 1));
+                text +=
+                    found != replaced_.end() ? std::string_view(found->second) : TrimBlanks(line.substr(equals + 1));
             }
             text += "\r\n";
         });

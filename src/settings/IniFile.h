@@ -115,7 +115,7 @@ private:
     std::vector<std::string> ownedNames_;
     std::vector<SectionSlot> sectionSlots_;  // open addressing over sections_, power-of-two size
     size_t keyCount_ = 0;
-    std::vector<KeySlot> keySlots_;  // open addressing, power-of-two size
+    std::vector<KeySlot> keySlots_;                       // open addressing, power-of-two size
     std::unordered_map<uint32_t, std::string> replaced_;  // line offset -> value written since
     std::vector<AddedKey> added_;                         // keys new to their section, in order
 };

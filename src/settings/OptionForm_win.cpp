@@ -3,13 +3,13 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "app/Printer_win.h"
+#include "localisation/FormComponents_win.h"
 #include "localisation/International.h"
 #include "platform/Text.h"
 #include "settings/FLConfig.h"
 #include "settings/OptionLayout.h"
 #include "settings/OptionValues.h"
-#include "localisation/FormComponents_win.h"
-#include "app/Printer_win.h"
 
 namespace {
 

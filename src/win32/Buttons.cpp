@@ -11,8 +11,8 @@
 
 void Button::Create(HWND parentWindow, const ControlLayout& row, int id) {
     id_ = id;
-    CreateStandard(L"BUTTON", 0, BaseStyle(row) | BS_PUSHBUTTON, Utf8ToUtf16(row.text), row.place.left,
-                   row.place.top, row.place.width, row.place.height, parentWindow, IdAsMenu(id));
+    CreateStandard(L"BUTTON", 0, BaseStyle(row) | BS_PUSHBUTTON, Utf8ToUtf16(row.text), row.place.left, row.place.top,
+                   row.place.width, row.place.height, parentWindow, IdAsMenu(id));
 }
 
 void Button::Click() {
@@ -41,8 +41,8 @@ LRESULT Button::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void BitmapButton::Create(HWND parentWindow, const ControlLayout& row, int id) {
     id_ = id;
-    CreateStandard(L"BUTTON", 0, BaseStyle(row) | BS_OWNERDRAW, Utf8ToUtf16(row.text), row.place.left,
-                   row.place.top, row.place.width, row.place.height, parentWindow, IdAsMenu(id));
+    CreateStandard(L"BUTTON", 0, BaseStyle(row) | BS_OWNERDRAW, Utf8ToUtf16(row.text), row.place.left, row.place.top,
+                   row.place.width, row.place.height, parentWindow, IdAsMenu(id));
 }
 
 void BitmapButton::SetGlyph(UniqueBitmap glyph) {
@@ -128,8 +128,8 @@ void BitmapButton::Draw(const DRAWITEMSTRUCT& item) {
 
 void CheckBox::Create(HWND parentWindow, const ControlLayout& row, int id) {
     id_ = id;
-    CreateStandard(L"BUTTON", 0, BaseStyle(row) | BS_AUTOCHECKBOX, Utf8ToUtf16(row.text), row.place.left,
-                   row.place.top, row.place.width, row.place.height, parentWindow, IdAsMenu(id));
+    CreateStandard(L"BUTTON", 0, BaseStyle(row) | BS_AUTOCHECKBOX, Utf8ToUtf16(row.text), row.place.left, row.place.top,
+                   row.place.width, row.place.height, parentWindow, IdAsMenu(id));
     if (row.flags & kChecked) ::SendMessageW(Handle(), BM_SETCHECK, BST_CHECKED, 0);
 }
 
@@ -154,8 +154,8 @@ void RadioButton::Create(HWND parentWindow, const ControlLayout& row, int id) {
     id_ = id;
     // Not an automatic radio button: Windows would group it by z-order and WS_GROUP, while a
     // group here is the table's (same parent, kGroupStart), so this class checks and clears.
-    CreateStandard(L"BUTTON", 0, BaseStyle(row) | BS_RADIOBUTTON, Utf8ToUtf16(row.text), row.place.left,
-                   row.place.top, row.place.width, row.place.height, parentWindow, IdAsMenu(id));
+    CreateStandard(L"BUTTON", 0, BaseStyle(row) | BS_RADIOBUTTON, Utf8ToUtf16(row.text), row.place.left, row.place.top,
+                   row.place.width, row.place.height, parentWindow, IdAsMenu(id));
     if (row.flags & kChecked) ::SendMessageW(Handle(), BM_SETCHECK, BST_CHECKED, 0);
 }
 

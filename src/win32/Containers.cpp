@@ -25,9 +25,7 @@ LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             ::InvalidateRect(Handle(), nullptr, TRUE);
             return r;
         }
-        case WM_SIZE:
-            owner_.AlignChildren(this);
-            break;
+        case WM_SIZE: owner_.AlignChildren(this); break;
         case WM_PAINT: {
             PaintDC dc(Handle());
             const std::u16string text = CaptionW();
@@ -83,8 +81,8 @@ void Bevel::Create(HWND parentWindow, const ControlLayout& row, int id) {
     id_ = id;
     // Lowered line as a bevel draws it: shadow on the outer pixel row, highlight inside.
     const bool vertical = row.place.height > row.place.width;
-    CreateStandard(L"STATIC", 0, (BaseStyle(row) & ~WS_TABSTOP) | SS_OWNERDRAW, Utf8ToUtf16(row.text),
-                   row.place.left, row.place.top, row.place.width, row.place.height, parentWindow, IdAsMenu(id));
+    CreateStandard(L"STATIC", 0, (BaseStyle(row) & ~WS_TABSTOP) | SS_OWNERDRAW, Utf8ToUtf16(row.text), row.place.left,
+                   row.place.top, row.place.width, row.place.height, parentWindow, IdAsMenu(id));
     vertical_ = vertical;
 }
 
@@ -227,12 +225,8 @@ LRESULT ScrollBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             UpdateRange();
             owner_.AlignChildren(this);
             break;
-        case WM_HSCROLL:
-            Scroll(SB_HORZ, LOWORD(wp));
-            return 0;
-        case WM_VSCROLL:
-            Scroll(SB_VERT, LOWORD(wp));
-            return 0;
+        case WM_HSCROLL: Scroll(SB_HORZ, LOWORD(wp)); return 0;
+        case WM_VSCROLL: Scroll(SB_VERT, LOWORD(wp)); return 0;
         case WM_MOUSEWHEEL: {
             const int delta = GET_WHEEL_DELTA_WPARAM(wp);
             ScrollTo(position_.x, position_.y - delta * 24 / WHEEL_DELTA);

@@ -132,9 +132,7 @@ bool Control::KeepFont(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 bool Control::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     HWND child = nullptr;
     switch (msg) {
-        case WM_COMMAND:
-            child = reinterpret_cast<HWND>(lp);
-            break;
+        case WM_COMMAND: child = reinterpret_cast<HWND>(lp); break;
         case WM_DRAWITEM: {
             const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
             if (item->CtlType != ODT_MENU) child = item->hwndItem;
@@ -143,14 +141,9 @@ bool Control::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
         case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-            child = reinterpret_cast<HWND>(lp);
-            break;
-        case WM_NOTIFY:
-            child = reinterpret_cast<const NMHDR*>(lp)->hwndFrom;
-            break;
-        default:
-            return false;
+        case WM_CTLCOLORLISTBOX: child = reinterpret_cast<HWND>(lp); break;
+        case WM_NOTIFY: child = reinterpret_cast<const NMHDR*>(lp)->hwndFrom; break;
+        default: return false;
     }
     auto* control = dynamic_cast<Control*>(Window::FromHandle(child));
     return control && control->Notified(msg, wp, lp, result);

@@ -57,10 +57,10 @@ void Form::Create(const FormLayout& layout, HWND owner, FormBorder border, bool 
     }
     // The window class is named after the form, as "TfmMain" for fmMain.
     const std::u16string className = u"T" + Utf8ToUtf16(layout.name);
-    CreateOwnClass({reinterpret_cast<const wchar_t*>(className.c_str()), CS_DBLCLKS,
-                    reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)},
-                   exStyle, style, Utf8ToUtf16(layout.caption ? layout.caption : ""), CW_USEDEFAULT, CW_USEDEFAULT,
-                   width, height, owner, nullptr);
+    CreateOwnClass(
+        {reinterpret_cast<const wchar_t*>(className.c_str()), CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)},
+        exStyle, style, Utf8ToUtf16(layout.caption ? layout.caption : ""), CW_USEDEFAULT, CW_USEDEFAULT, width, height,
+        owner, nullptr);
     // The table is in 96-DPI pixels: at any other DPI the form is made to its scaled size and
     // the controls are built from scaled rows. At 96 DPI nothing here moves a pixel.
     dpi_ = WindowDpi(Handle());
@@ -86,7 +86,8 @@ void Form::Create(const FormLayout& layout, HWND owner, FormBorder border, bool 
         if (row.parent && *row.parent) {
             parent = FindControl(row.parent);
             if (!parent || !IsContainer(parent->Kind())) {
-                throw AppError("フォーム " + name_ + ": " + row.name + " の親 " + row.parent + " はコンテナではありません。");
+                throw AppError("フォーム " + name_ + ": " + row.name + " の親 " + row.parent +
+                               " はコンテナではありません。");
             }
             parentWindow = parent->Handle();
         }
@@ -305,7 +306,8 @@ void Form::AlignChildren(Control* container) {
     for (size_t i = 0; i < docked.size(); ++i) {
         const RECT now = docked[i]->Bounds();
         const DockRect& p = placed[i];
-        if (now.left == p.left && now.top == p.top && now.right - now.left == p.width && now.bottom - now.top == p.height) {
+        if (now.left == p.left && now.top == p.top && now.right - now.left == p.width &&
+            now.bottom - now.top == p.height) {
             continue;
         }
         ::SetWindowPos(docked[i]->Handle(), nullptr, p.left, p.top, p.width, p.height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -347,9 +349,7 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     switch (msg) {
-        case WM_CLOSE:
-            Close();
-            return 0;
+        case WM_CLOSE: Close(); return 0;
         case WM_DESTROY:
             RaiseDestroy();
             if (IsMainForm()) TheApplication().Terminate();
@@ -392,8 +392,7 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             }
             return 0;
         }
-        case WM_QUERYENDSESSION:
-            return CloseQuery() ? TRUE : FALSE;
+        case WM_QUERYENDSESSION: return CloseQuery() ? TRUE : FALSE;
         case WM_ENDSESSION:
             // The session ends once this returns: destroy now, so OnDestroy can save.
             if (wp && IsMainForm()) ::DestroyWindow(Handle());

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/AppError.h"
 #include "forms/FormLayout.h"
+#include "platform/AppError.h"
 #include "win32/Controls.h"
 #include "win32/Handles.h"
 #include "win32/Window.h"

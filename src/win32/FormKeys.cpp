@@ -194,4 +194,3 @@ bool Form::PreTranslateKey(MSG& msg) {
     if (msg.message == WM_SYSCHAR) return Mnemonic(static_cast<char16_t>(msg.wParam));
     return false;
 }
-

@@ -22,7 +22,8 @@ inline GdiCountBlock* TheGdiCount() {
     static GdiCountBlock* block = [] {
         char name[48];
         GdiCountBlockName(::GetCurrentProcessId(), name);
-        HANDLE mapping = ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(GdiCountBlock), name);
+        HANDLE mapping =
+            ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(GdiCountBlock), name);
         void* view = mapping ? ::MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(GdiCountBlock)) : nullptr;
         return static_cast<GdiCountBlock*>(view);
     }();
@@ -74,7 +75,8 @@ private:
             if (!block || handle == Traits::Invalid()) return;
             ::InterlockedExchangeAdd(&block->live, change);
             if constexpr (std::is_same_v<Handle, HBITMAP>) {
-                if (change > 0 && ::InterlockedExchange(&block->leakNext, 0) != 0 && ::CreateBitmap(1, 1, 1, 1, nullptr)) {
+                if (change > 0 && ::InterlockedExchange(&block->leakNext, 0) != 0 &&
+                    ::CreateBitmap(1, 1, 1, 1, nullptr)) {
                     ::InterlockedIncrement(&block->live);
                 }
             }

@@ -152,8 +152,8 @@ void Image::Paint() {
 void Image::MouseDown(MouseButton button, WPARAM wp, LPARAM lp, bool doubleClick) {
     if (::GetCapture() != Handle()) ::SetCapture(Handle());
     if (OnMouseDown) {
-        OnMouseDown(*this, button, MouseShiftState(wp) | (doubleClick ? ShiftState{kDoubleClick} : ShiftState{0}), GET_X_LPARAM(lp),
-                    GET_Y_LPARAM(lp));
+        OnMouseDown(*this, button, MouseShiftState(wp) | (doubleClick ? ShiftState{kDoubleClick} : ShiftState{0}),
+                    GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
     }
 }
 
@@ -166,11 +166,8 @@ LRESULT Image::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
     if (KeepFont(msg, wp, lp, result)) return result;
     switch (msg) {
-        case WM_PAINT:
-            Paint();
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
+        case WM_PAINT: Paint(); return 0;
+        case WM_ERASEBKGND: return 1;
         case WM_SETCURSOR:
             if (LOWORD(lp) == HTCLIENT) {
                 ::SetCursor(LoadSystemCursor(cursor_));

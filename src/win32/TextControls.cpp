@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
-#include "win32/ControlSupport.h"
 #include "forms/FormScaling.h"
 #include "platform/Text.h"
+#include "win32/ControlSupport.h"
 #include "win32/Form.h"
 
 void Edit::Create(HWND parentWindow, const ControlLayout& row, int id) {
@@ -59,8 +59,8 @@ constexpr int kListHeight = 160;
 void ComboBox::Create(HWND parentWindow, const ControlLayout& row, int id) {
     id_ = id;
     const int listHeight = row.place.height + ScaleForDpi(kListHeight, owner_.Dpi());
-    CreateStandard(L"COMBOBOX", 0, BaseStyle(row) | CBS_DROPDOWNLIST | WS_VSCROLL, u"", row.place.left,
-                   row.place.top, row.place.width, listHeight, parentWindow, IdAsMenu(id));
+    CreateStandard(L"COMBOBOX", 0, BaseStyle(row) | CBS_DROPDOWNLIST | WS_VSCROLL, u"", row.place.left, row.place.top,
+                   row.place.width, listHeight, parentWindow, IdAsMenu(id));
     SetItems(SplitItems(row.items));
     SetTextW(Utf8ToUtf16(row.text ? row.text : ""));
 }

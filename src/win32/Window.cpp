@@ -130,8 +130,8 @@ std::u16string GetWindowTextW16(HWND hwnd) {
     const int length = static_cast<int>(::SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0));
     if (length <= 0) return {};
     std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1);
-    const int got = static_cast<int>(
-        ::SendMessageW(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data())));
+    const int got =
+        static_cast<int>(::SendMessageW(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data())));
     return FromWide(buffer.data(), static_cast<size_t>(got > 0 ? got : 0));
 }
 

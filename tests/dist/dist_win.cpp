@@ -76,7 +76,8 @@ TEST(Unpacked, StartsIntoTheTrayCapturesAndKeepsItsSettingsInItsOwnFolder) {
     ::PostMessageW(main, WM_CLOSE, 0, 0);
     const HWND box = e2e::WaitForMessageBox(program.Id());
     ASSERT_NE(box, nullptr) << "no closing question";
-    EXPECT_EQ(e2e::MessageBoxText(box), L"Framletを終了します。\rよろしいですか？\r終了すると、キャプチャキーが使えなくなります。");
+    EXPECT_EQ(e2e::MessageBoxText(box),
+              L"Framletを終了します。\rよろしいですか？\r終了すると、キャプチャキーが使えなくなります。");
     ASSERT_TRUE(e2e::AnswerMessageBox(box, IDOK));
     DWORD exitCode = 1;
     ASSERT_TRUE(program.WaitForExit(5000, &exitCode));

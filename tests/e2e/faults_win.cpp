@@ -143,10 +143,13 @@ TEST_F(Faults, OfTwoCopiesStartedTogetherExactlyOneStaysEachTime) {
         ::GetExitCodeProcess(twins.process[1 - survivor].hProcess, &code);
         EXPECT_EQ(code, 0u);
         HWND main = nullptr;
-        ASSERT_TRUE(e2e::WaitUntil([&] {
-            main = MainWindowOf(twins.process[survivor].dwProcessId);
-            return main && !::IsWindowVisible(main) && e2e::TrayIcons().size() == 1;
-        }, 15000)) << "the other copy did not reach the tray";
+        ASSERT_TRUE(e2e::WaitUntil(
+            [&] {
+                main = MainWindowOf(twins.process[survivor].dwProcessId);
+                return main && !::IsWindowVisible(main) && e2e::TrayIcons().size() == 1;
+            },
+            15000))
+            << "the other copy did not reach the tray";
         EXPECT_FALSE(twins.Ended(survivor));
         EXPECT_EQ(e2e::TrayIcons().size(), 1u);
         // The end of the session closes it without a question, so the next round starts clean.

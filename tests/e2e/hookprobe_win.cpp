@@ -96,27 +96,27 @@ bool markerSeen = false;
 
 LRESULT CALLBACK FocusWindowProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
     switch (message) {
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_KEYUP:
-    case WM_SYSKEYUP: {
-        const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-        if (wp == kEndMarker) {
-            if (!down) markerSeen = true;
-            return 0;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_KEYUP:
+        case WM_SYSKEYUP: {
+            const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+            if (wp == kEndMarker) {
+                if (!down) markerSeen = true;
+                return 0;
+            }
+            char line[8];
+            std::snprintf(line, sizeof line, "%c%X", down ? '+' : '-', static_cast<unsigned>(wp));
+            received.push_back(line);
+            break;
         }
-        char line[8];
-        std::snprintf(line, sizeof line, "%c%X", down ? '+' : '-', static_cast<unsigned>(wp));
-        received.push_back(line);
-        break;
-    }
-    case WM_SYSCOMMAND:
-        // A lone Alt's release: the window would enter its menu; noted, not entered.
-        if ((wp & 0xFFF0) == SC_KEYMENU) {
-            received.push_back("menu");
-            return 0;
-        }
-        break;
+        case WM_SYSCOMMAND:
+            // A lone Alt's release: the window would enter its menu; noted, not entered.
+            if ((wp & 0xFFF0) == SC_KEYMENU) {
+                received.push_back("menu");
+                return 0;
+            }
+            break;
     }
     return ::DefWindowProcW(window, message, wp, lp);
 }
@@ -167,7 +167,7 @@ std::vector<Request> requests;  // capture requests that reached a probe window,
 std::vector<Key> passedOn;      // keys that came out of Trellin's end of the hook chain
 HHOOK observer = nullptr;
 
-bool endSeen = false;             // the observer has seen the end marker's release
+bool endSeen = false;  // the observer has seen the end marker's release
 
 LRESULT CALLBACK ObserverProc(int code, WPARAM message, LPARAM data) {
     if (code == HC_ACTION) {
@@ -202,8 +202,8 @@ HWND CreateProbeWindow() {
         return ::RegisterClassW(&wc);
     }();
     if (!registered) return nullptr;
-    return ::CreateWindowExW(0, L"TrellinProbe", L"Trellin probe", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
-                             nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    return ::CreateWindowExW(0, L"TrellinProbe", L"Trellin probe", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                             nullptr, ::GetModuleHandleW(nullptr), nullptr);
 }
 
 void PumpMessages() {
@@ -356,8 +356,10 @@ TEST_F(TrellinHook, CaptureKeysAskForTheirCapturesOncePerPressAndGoNoFurther) {
         {"left Alt+Print Screen", With(VK_LMENU, Tap(VK_SNAPSHOT)), {WM_CAPTURE_WINDOW}, With(VK_LMENU, Mask())},
         {"Ctrl+Print Screen", With(VK_CONTROL, Tap(VK_SNAPSHOT)), {WM_CAPTURE_SCREEN}, With(VK_CONTROL, {})},
         {"Shift+Print Screen", With(VK_SHIFT, Tap(VK_SNAPSHOT)), {WM_CAPTURE_SCREEN}, With(VK_SHIFT, {})},
-        {"Windows+Print Screen: no lone Windows key left either", With(VK_LWIN, Tap(VK_SNAPSHOT)),
-         {WM_CAPTURE_SCREEN}, With(VK_LWIN, Mask())},
+        {"Windows+Print Screen: no lone Windows key left either",
+         With(VK_LWIN, Tap(VK_SNAPSHOT)),
+         {WM_CAPTURE_SCREEN},
+         With(VK_LWIN, Mask())},
         {"held Print Screen repeats its key-down",
          {Down(VK_SNAPSHOT), Down(VK_SNAPSHOT), Down(VK_SNAPSHOT), Up(VK_SNAPSHOT)},
          {WM_CAPTURE_SCREEN},
@@ -372,10 +374,13 @@ TEST_F(TrellinHook, CaptureKeysAskForTheirCapturesOncePerPressAndGoNoFurther) {
          {Down(VK_SNAPSHOT), Down(VK_MENU), Up(VK_SNAPSHOT), Up(VK_MENU)},
          {WM_CAPTURE_SCREEN},
          With(VK_MENU, Mask())},
-        {"Alt held over two presses: masked once", With(VK_MENU, Then(Tap(VK_SNAPSHOT), Tap(VK_SNAPSHOT))),
+        {"Alt held over two presses: masked once",
+         With(VK_MENU, Then(Tap(VK_SNAPSHOT), Tap(VK_SNAPSHOT))),
          {WM_CAPTURE_WINDOW, WM_CAPTURE_WINDOW},
          With(VK_MENU, Mask())},
-        {"other keys", Then(Then(Tap('A'), Tap(VK_F12)), With(VK_MENU, Tap(VK_SCROLL))), {},
+        {"other keys",
+         Then(Then(Tap('A'), Tap(VK_F12)), With(VK_MENU, Tap(VK_SCROLL))),
+         {},
          Then(Then(Tap('A'), Tap(VK_F12)), With(VK_MENU, Tap(VK_SCROLL)))},
         {"Alt alone", Tap(VK_MENU), {}, Tap(VK_MENU)},
     };

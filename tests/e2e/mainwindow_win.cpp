@@ -30,8 +30,8 @@
 namespace {
 
 using e2e::FromAnsi;
-using e2e::FromUtf8;
 using e2e::FromShot;
+using e2e::FromUtf8;
 using e2e::ScreenPattern;
 
 // The texts of the visible child windows, each after a '|'.
@@ -61,7 +61,8 @@ MemoryBitmap LoadPictureFile(const std::string& path) {
     ::ReleaseDC(nullptr, screen);
     ::DeleteObject(bitmap);
     for (int y = 0; y < bm.bmHeight; ++y) {
-        for (int x = 0; x < bm.bmWidth; ++x) picture.SetPixel(x, y, bits[static_cast<size_t>(y) * bm.bmWidth + x] & 0xFFFFFF);
+        for (int x = 0; x < bm.bmWidth; ++x)
+            picture.SetPixel(x, y, bits[static_cast<size_t>(y) * bm.bmWidth + x] & 0xFFFFFF);
     }
     return picture;
 }
@@ -281,7 +282,8 @@ TEST_F(MainWindow, TheEnglishResourceIniMakesTheWholeWindowEnglish) {
     // Nothing Japanese is left anywhere on the window.
     std::wstring all = e2e::WindowText(main_);
     ::EnumChildWindows(main_, CollectTextProc, reinterpret_cast<LPARAM>(&all));
-    for (const wchar_t c : all) EXPECT_LT(static_cast<unsigned>(c), 0x80u) << "in " << Utf16ToUtf8(std::u16string(all.begin(), all.end()));
+    for (const wchar_t c : all)
+        EXPECT_LT(static_cast<unsigned>(c), 0x80u) << "in " << Utf16ToUtf8(std::u16string(all.begin(), all.end()));
 }
 
 // The options dialog as the main window's button opens it; the dialog itself is checked in

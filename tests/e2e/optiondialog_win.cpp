@@ -27,13 +27,13 @@
 #include "Driver_win.h"
 #include "Printing_win.h"
 #include "TestSupport.h"
+#include "app/Printer_win.h"
 #include "platform/AppError.h"
 #include "platform/Text.h"
 #include "settings/FLConfig.h"
-#include "settings/OptionLayout.h"
 #include "settings/OptionForm_win.h"
+#include "settings/OptionLayout.h"
 #include "win32/Application.h"
-#include "app/Printer_win.h"
 
 namespace {
 
@@ -132,7 +132,7 @@ std::string NameOf(HWND hwnd) {
 // "ESCAPE", "RETURN", "TAB", "HOME", "CTRL+V", "ALT+O"...
 void PressNamedKey(const std::string& combination) {
     static const std::map<std::string, WORD> named = {
-        {"ESCAPE", VK_ESCAPE}, {"RETURN", VK_RETURN}, {"TAB", VK_TAB}, {"HOME", VK_HOME},   {"END", VK_END},
+        {"ESCAPE", VK_ESCAPE}, {"RETURN", VK_RETURN}, {"TAB", VK_TAB},   {"HOME", VK_HOME},   {"END", VK_END},
         {"UP", VK_UP},         {"DOWN", VK_DOWN},     {"LEFT", VK_LEFT}, {"RIGHT", VK_RIGHT}, {"BACK", VK_BACK},
     };
     std::vector<WORD> held;
@@ -205,22 +205,24 @@ std::string TextColour(HWND hwnd) {
     const COLORREF system = ::GetSysColor(COLOR_BTNFACE);
     const uint32_t face = GetRValue(system) << 16 | GetGValue(system) << 8 | GetBValue(system);
     std::string colour = "blank";
-    e2e::WaitUntil([&] {
-        int red = 0, background = 0, other = 0;
-        for (uint32_t pixel : e2e::CaptureRect(r).pixels) {
-            const uint32_t R = pixel >> 16 & 0xFF, G = pixel >> 8 & 0xFF, B = pixel & 0xFF;
-            if (R >= 192 && G <= 64 && B <= 64) {
-                ++red;
-            } else if (pixel == face) {
-                ++background;
-            } else {
-                ++other;
+    e2e::WaitUntil(
+        [&] {
+            int red = 0, background = 0, other = 0;
+            for (uint32_t pixel : e2e::CaptureRect(r).pixels) {
+                const uint32_t R = pixel >> 16 & 0xFF, G = pixel >> 8 & 0xFF, B = pixel & 0xFF;
+                if (R >= 192 && G <= 64 && B <= 64) {
+                    ++red;
+                } else if (pixel == face) {
+                    ++background;
+                } else {
+                    ++other;
+                }
             }
-        }
-        // Before the control is painted its place shows whatever was there, with no face colour.
-        colour = red ? "red" : background && other ? "not red" : "blank";
-        return colour != "blank";
-    }, 3000);
+            // Before the control is painted its place shows whatever was there, with no face colour.
+            colour = red ? "red" : background && other ? "not red" : "blank";
+            return colour != "blank";
+        },
+        3000);
     return colour;
 }
 
@@ -374,10 +376,12 @@ int Drive(const std::wstring& reportPath, const std::vector<std::wstring>& steps
     std::map<std::string, std::string> seen;
     int status = 0;
     try {
-        dialog = WaitForWindow([] {
-            HWND found = ::FindWindowW(L"TfmOption", nullptr);
-            return found && ::IsWindowVisible(found) ? found : nullptr;
-        }, "options dialog");
+        dialog = WaitForWindow(
+            [] {
+                HWND found = ::FindWindowW(L"TfmOption", nullptr);
+                return found && ::IsWindowVisible(found) ? found : nullptr;
+            },
+            "options dialog");
         for (const std::wstring& step : steps) RunStep(step, seen);
         if (!e2e::WaitUntil(DialogClosed, kStepTimeoutMs)) throw DriverError("the dialog is still open");
     } catch (const std::exception& error) {
@@ -511,11 +515,11 @@ TEST_F(OptionDialog, OpensFilledFromTheSettingsAndOkWithNothingChangedWritesNoth
     WriteSettings(kSettings);
     const auto before = SettingsFile();
     TFLConfig config(settingsPath_);
-    const DialogRun run = Run(config, {L"caption", L"place", L"checked cbxIsDefaultFolder", L"read edtDefaultFolder",
-                                       L"checked cbxIsAutoFileName", L"read edtPrefixOfFileName",
-                                       L"read edtNumberingStart", L"checked cbxIsNotUseDialog",
-                                       L"read cmbDefaultFormatType", L"items cmbDefaultFormatType",
-                                       L"focus", L"click btnOk"});
+    const DialogRun run =
+        Run(config, {L"caption", L"place", L"checked cbxIsDefaultFolder", L"read edtDefaultFolder",
+                     L"checked cbxIsAutoFileName", L"read edtPrefixOfFileName", L"read edtNumberingStart",
+                     L"checked cbxIsNotUseDialog", L"read cmbDefaultFormatType", L"items cmbDefaultFormatType",
+                     L"focus", L"click btnOk"});
     EXPECT_TRUE(run.ok);
     EXPECT_EQ(run.Seen("caption"), "オプション設定");
     EXPECT_EQ(run.Seen("client"), "529x265");
@@ -569,9 +573,10 @@ TEST_F(OptionDialog, TheNoteIsRedAndNoOtherTextIs) {
 TEST_F(OptionDialog, TabVisitsTheControlsInTheirTabOrderAndComesRound) {
     TFLConfig config(settingsPath_);
     std::vector<std::wstring> steps = {L"focus"};
-    const char* const order[] = {"cbxIsAutoFileName", "edtDefaultFolder", "edtPrefixOfFileName", "cbxIsNotUseDialog",
-                                 "cmbDefaultFormatType", "btnOk", "btnCancel", "btnRefFolder", "edtNumberingStart",
-                                 "btnSetPrinter", "cbxIsDefaultFolder"};
+    const char* const order[] = {"cbxIsAutoFileName", "edtDefaultFolder",     "edtPrefixOfFileName",
+                                 "cbxIsNotUseDialog", "cmbDefaultFormatType", "btnOk",
+                                 "btnCancel",         "btnRefFolder",         "edtNumberingStart",
+                                 "btnSetPrinter",     "cbxIsDefaultFolder"};
     for (size_t i = 0; i < std::size(order); ++i) {
         steps.push_back(L"key TAB");
         steps.push_back(L"focus " + std::to_wstring(i));
@@ -585,10 +590,18 @@ TEST_F(OptionDialog, TabVisitsTheControlsInTheirTabOrderAndComesRound) {
 
 // Every control changed by hand, then the dialog closed in each way a person can close it.
 const std::vector<std::wstring> kChangeEverything = {
-    L"click cbxIsDefaultFolder",  L"clear edtDefaultFolder",   L"type edtDefaultFolder D:\\画像",
-    L"click cbxIsAutoFileName",   L"clear edtPrefixOfFileName", L"type edtPrefixOfFileName Shot_",
-    L"clear edtNumberingStart",   L"type edtNumberingStart 0042", L"click cbxIsNotUseDialog",
-    L"click cmbDefaultFormatType", L"key UP",                  L"key RETURN",
+    L"click cbxIsDefaultFolder",
+    L"clear edtDefaultFolder",
+    L"type edtDefaultFolder D:\\画像",
+    L"click cbxIsAutoFileName",
+    L"clear edtPrefixOfFileName",
+    L"type edtPrefixOfFileName Shot_",
+    L"clear edtNumberingStart",
+    L"type edtNumberingStart 0042",
+    L"click cbxIsNotUseDialog",
+    L"click cmbDefaultFormatType",
+    L"key UP",
+    L"key RETURN",
     L"read cmbDefaultFormatType",
 };
 
@@ -599,8 +612,8 @@ struct Closer {
 
 TEST_F(OptionDialog, OkStoresEveryChangeAndCancelEscAndTheirKeysDiscardThem) {
     const Closer closers[] = {
-        {L"click btnOk", true},          {L"key ALT+O", true},     {L"click btnCancel", false},
-        {L"key ESCAPE", false},          {L"key ALT+C", false},
+        {L"click btnOk", true}, {L"key ALT+O", true},  {L"click btnCancel", false},
+        {L"key ESCAPE", false}, {L"key ALT+C", false},
     };
     for (const Closer& closer : closers) {
         SCOPED_TRACE(Narrow(closer.how));
@@ -671,14 +684,20 @@ TEST_F(OptionDialog, TheNumberBoxTakesDigitsOnlyAndStoresWhatIsNoNumberAsZero) {
     const NumberCase cases[] = {
         {"cleared", {L"clear edtNumberingStart"}, "", 0},
         {"letters and signs are discarded",
-         {L"clear edtNumberingStart", L"type edtNumberingStart a1-b2 +x3.,z"}, "123", 123},
+         {L"clear edtNumberingStart", L"type edtNumberingStart a1-b2 +x3.,z"},
+         "123",
+         123},
         {"four digits at most", {L"clear edtNumberingStart", L"type edtNumberingStart 987654"}, "9876", 9876},
         {"Backspace passes",
-         {L"type edtNumberingStart 4", L"key BACK", L"key BACK", L"type edtNumberingStart 9"}, "129", 129},
+         {L"type edtNumberingStart 4", L"key BACK", L"key BACK", L"type edtNumberingStart 9"},
+         "129",
+         129},
         {"pasted text that is no number", {L"clear edtNumberingStart", L"paste edtNumberingStart 12ab"}, "12ab", 0},
         {"a pasted negative number", {L"clear edtNumberingStart", L"paste edtNumberingStart -7"}, "-7", -7},
-        {"Ctrl+V is a typed character too", {L"clear edtNumberingStart", L"type edtNumberingStart 5",
-                                              L"paste edtNumberingStart 8", L"key CTRL+V"}, "58", 58},
+        {"Ctrl+V is a typed character too",
+         {L"clear edtNumberingStart", L"type edtNumberingStart 5", L"paste edtNumberingStart 8", L"key CTRL+V"},
+         "58",
+         58},
     };
     for (const NumberCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -698,9 +717,9 @@ TEST_F(OptionDialog, TheNumberBoxTakesDigitsOnlyAndStoresWhatIsNoNumberAsZero) {
 TEST_F(OptionDialog, CancellingTheFolderBrowserLeavesTheBoxAsItWas) {
     WriteSettings(kSettings);
     TFLConfig config(settingsPath_);
-    const DialogRun run = Run(config, {L"clear edtDefaultFolder", L"type edtDefaultFolder E:\\typed",
-                                       L"click btnRefFolder", L"browser-cancel", L"read edtDefaultFolder",
-                                       L"checked cbxIsDefaultFolder", L"click btnOk"});
+    const DialogRun run =
+        Run(config, {L"clear edtDefaultFolder", L"type edtDefaultFolder E:\\typed", L"click btnRefFolder",
+                     L"browser-cancel", L"read edtDefaultFolder", L"checked cbxIsDefaultFolder", L"click btnOk"});
     EXPECT_EQ(run.Seen("browser title shown"), "yes");
     EXPECT_EQ(run.Seen("read edtDefaultFolder"), "E:\\typed");
     EXPECT_EQ(run.Seen("checked cbxIsDefaultFolder"), "yes");
@@ -747,11 +766,20 @@ std::string ShippedResource(const std::string& relative) {
 }
 
 const std::vector<std::wstring> kReadTexts = {
-    L"caption",                  L"read lblPrefixOfFileName",  L"read lblComment",
-    L"read lblDefaultFormatType", L"read lblNumberingStart",   L"read cbxIsDefaultFolder",
-    L"read cbxIsAutoFileName",   L"read cbxIsNotUseDialog",    L"read btnOk",
-    L"read btnCancel",           L"read btnRefFolder",         L"read btnSetPrinter",
-    L"items cmbDefaultFormatType", L"read cmbDefaultFormatType",
+    L"caption",
+    L"read lblPrefixOfFileName",
+    L"read lblComment",
+    L"read lblDefaultFormatType",
+    L"read lblNumberingStart",
+    L"read cbxIsDefaultFolder",
+    L"read cbxIsAutoFileName",
+    L"read cbxIsNotUseDialog",
+    L"read btnOk",
+    L"read btnCancel",
+    L"read btnRefFolder",
+    L"read btnSetPrinter",
+    L"items cmbDefaultFormatType",
+    L"read cmbDefaultFormatType",
 };
 
 TEST_F(OptionDialog, TheShippedJapaneseResourceKeepsTheDesignTexts) {

@@ -20,9 +20,9 @@
 
 #include "Printing_win.h"
 #include "app/PrintLayout.h"
-#include "platform/AppError.h"
-#include "imaging/BitmapDib_win.h"
 #include "app/Printer_win.h"
+#include "imaging/BitmapDib_win.h"
+#include "platform/AppError.h"
 
 namespace {
 
@@ -81,7 +81,8 @@ private:
     HBITMAP bitmap_ = nullptr;
 };
 
-void RecordJob(const std::u16string& queue, const Quadrants& picture, const PrintLayout& layout, const e2e::PageGeometry& page) {
+void RecordJob(const std::u16string& queue, const Quadrants& picture, const PrintLayout& layout,
+               const e2e::PageGeometry& page) {
     e2e::RecordPrintJob(Narrow(queue), picture.Width(), picture.Height(), layout, page);
 }
 
@@ -89,7 +90,8 @@ void RecordJob(const std::u16string& queue, const Quadrants& picture, const Prin
 void PrintPicture(const Quadrants& picture) {
     Printer& printer = ThePrinter();
     const std::u16string queue = printer.DeviceName();
-    const PrintLayout layout = CalcPrintLayout(printer.PageWidth(), printer.PageHeight(), picture.Width(), picture.Height());
+    const PrintLayout layout =
+        CalcPrintLayout(printer.PageWidth(), printer.PageHeight(), picture.Width(), picture.Height());
     PrintDocument document = printer.BeginDoc();
     ASSERT_NE(document.Handle(), nullptr);
     EXPECT_TRUE(printer.Printing());
@@ -144,12 +146,14 @@ TEST_F(PrintJobs, ThePageSizeIsAskedOfThePrinterWithTheChosenPageSettings) {
     HANDLE handle = nullptr;
     std::u16string name = kSecondQueue;
     ASSERT_TRUE(::OpenPrinterW(reinterpret_cast<wchar_t*>(name.data()), &handle, nullptr));
-    const LONG size = ::DocumentPropertiesW(nullptr, handle, reinterpret_cast<wchar_t*>(name.data()), nullptr, nullptr, 0);
+    const LONG size =
+        ::DocumentPropertiesW(nullptr, handle, reinterpret_cast<wchar_t*>(name.data()), nullptr, nullptr, 0);
     ASSERT_GT(size, 0);
     std::vector<unsigned char> block(static_cast<size_t>(size));
     auto* mode = reinterpret_cast<DEVMODEW*>(block.data());
-    ASSERT_EQ(::DocumentPropertiesW(nullptr, handle, reinterpret_cast<wchar_t*>(name.data()), mode, nullptr, DM_OUT_BUFFER),
-              IDOK);
+    ASSERT_EQ(
+        ::DocumentPropertiesW(nullptr, handle, reinterpret_cast<wchar_t*>(name.data()), mode, nullptr, DM_OUT_BUFFER),
+        IDOK);
     ::ClosePrinter(handle);
     mode->dmFields |= DM_ORIENTATION;
     mode->dmOrientation = DMORIENT_LANDSCAPE;

@@ -40,8 +40,8 @@ namespace {
 
 using e2e::FileExists;
 using e2e::FromAnsi;
-using e2e::FromUtf8;
 using e2e::FromShot;
+using e2e::FromUtf8;
 using e2e::ScreenPattern;
 using e2e::ToAnsi;
 
@@ -84,10 +84,10 @@ protected:
 };
 
 std::string AutoSettings(const std::string& folder, const std::string& more = "") {
-    return "[Trim]\r\nType=2\r\n[Effect]\r\nReverse=1\r\nReverseType=0\r\n[Option]\r\nIsDefaultFolder=1\r\nDefaultFolder=" +
+    return "[Trim]\r\nType=2\r\n[Effect]\r\nReverse=1\r\nReverseType=0\r\n[Option]\r\nIsDefaultFolder="
+           "1\r\nDefaultFolder=" +
            folder + "\r\nIsAutoFileName=1\r\nIsNoUseDialog=1\r\n" + more;
 }
-
 
 using Save = Commands;
 
@@ -151,7 +151,8 @@ TEST_F(Save, SaveBeforeAnyCaptureDoesNothing) {
     Launch();
     // As the double click asks, but answered at once: a dialog would keep it waiting.
     DWORD_PTR result = 0;
-    EXPECT_NE(::SendMessageTimeoutW(main_, WM_SAVE_REQUEST, 0, 0, SMTO_NORMAL, 5000, &result), 0) << "Save did not return";
+    EXPECT_NE(::SendMessageTimeoutW(main_, WM_SAVE_REQUEST, 0, 0, SMTO_NORMAL, 5000, &result), 0)
+        << "Save did not return";
     EXPECT_EQ(ProgramDialog(), nullptr);
     EXPECT_FALSE(FileExists(Folder() + "\\Capture_0001.jpg"));
     EXPECT_EQ(ViewSize().cx, 0);
@@ -179,7 +180,8 @@ TEST_F(Save, TheDialogOpensOnTheFolderWithTheProposedNameAndWritesByTheTypedExte
         // The proposed name and the filter entry shown.
         HWND nameBox = e2e::FindChildByText(dialog, L"Capture_0001.jpg", L"Edit");
         EXPECT_NE(nameBox, nullptr) << "the proposed name is not shown: " << e2e::ChildTexts(dialog);
-        EXPECT_NE(e2e::FindChildByText(dialog, L"pics", L"ComboBox"), nullptr) << "not on the folder: " << e2e::ChildTexts(dialog);
+        EXPECT_NE(e2e::FindChildByText(dialog, L"pics", L"ComboBox"), nullptr)
+            << "not on the folder: " << e2e::ChildTexts(dialog);
         HWND readOnly = e2e::FindChildByText(dialog, FromUtf8("読み取り専用ファイルとして開く(&R)"));
         EXPECT_TRUE(readOnly == nullptr || !::IsWindowVisible(readOnly)) << "a read-only box is shown";
         EXPECT_NE(e2e::FindChildByText(dialog, FromUtf8("JPEG イメージファイル (*.jpg)")), nullptr) << "filter entry";
@@ -221,7 +223,8 @@ TEST_F(Save, ACaptureWhileTheDialogIsOpenIsThePictureWritten) {
     ASSERT_TRUE(e2e::WaitUntil([&] { return ViewSize().cx == screenWidth; })) << "the capture was not handled";
     ASSERT_TRUE(::IsWindow(dialog));
     // The dialog's own OK: the capture took the foreground, which Wine does not always give back.
-    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
     const std::string file = pics + "\\Capture_0001.bmp";
     ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindowVisible(main_); })) << "not minimised";
     const std::string bytes = ReadTestFile(file).value_or("");
@@ -277,7 +280,8 @@ TEST_F(Save, AMissingDefaultFolderBecomesTheCurrentFolderWithoutAMessage) {
 void RecordJob(const std::wstring& queue, int width, int height) {
     HDC dc = ::CreateDCW(L"WINSPOOL", queue.c_str(), nullptr, nullptr);
     ASSERT_NE(dc, nullptr);
-    const PrintLayout layout = CalcPrintLayout(::GetDeviceCaps(dc, HORZRES), ::GetDeviceCaps(dc, VERTRES), width, height);
+    const PrintLayout layout =
+        CalcPrintLayout(::GetDeviceCaps(dc, HORZRES), ::GetDeviceCaps(dc, VERTRES), width, height);
     const e2e::PageGeometry page = e2e::PageOf(dc);
     ::DeleteDC(dc);
     e2e::RecordPrintJob(ToAnsi(queue), width, height, layout, page);
@@ -312,10 +316,12 @@ protected:
             top = client.y - outer.top;
             const RECT area{client.x, client.y, client.x + kQuadrantsWidth, client.y + kQuadrantsHeight};
             ASSERT_TRUE(e2e::WaitUntil([&] {
-                return FromShot(e2e::CaptureRect(area)) == e2e::QuadrantWindow::Picture(kQuadrantsWidth, kQuadrantsHeight);
+                return FromShot(e2e::CaptureRect(area)) ==
+                       e2e::QuadrantWindow::Picture(kQuadrantsWidth, kQuadrantsHeight);
             })) << "the quadrants are not on the screen";
             ::PostMessageW(main_, WM_CAPTURE_WINDOW, 0, 0);
-            ASSERT_TRUE(e2e::WaitUntil([&] { return ::IsWindowVisible(main_) && ViewSize().cx == outer.right - outer.left; }));
+            ASSERT_TRUE(
+                e2e::WaitUntil([&] { return ::IsWindowVisible(main_) && ViewSize().cx == outer.right - outer.left; }));
         }
         ASSERT_TRUE(e2e::WaitUntil([&] { return ::GetForegroundWindow() == main_; })) << "not in front";
         ClickToFocus(Control("edtWidth"));  // the program takes input again
@@ -337,7 +343,8 @@ TEST_F(PrintCommand, PrintsTheSelectionOnOnePageAndAgainReducedOnceMore) {
     Launch();
     constexpr int kWidth = kQuadrantsWidth, kHeight = kQuadrantsHeight;
     ASSERT_NO_FATAL_FAILURE(CaptureAndSelectQuadrants());
-    const MemoryBitmap first = Trimmed(e2e::QuadrantWindow::Picture(kWidth, kHeight), Rect{0, 0, kWidth - 1, kHeight - 1}, SettingsFile());
+    const MemoryBitmap first =
+        Trimmed(e2e::QuadrantWindow::Picture(kWidth, kHeight), Rect{0, 0, kWidth - 1, kHeight - 1}, SettingsFile());
     ASSERT_NO_FATAL_FAILURE(PrintAndWaitForTheTray());
     ASSERT_EQ(ViewSize().cx, kWidth / 2);
     ASSERT_EQ(ViewSize().cy, kHeight / 2);
@@ -345,7 +352,8 @@ TEST_F(PrintCommand, PrintsTheSelectionOnOnePageAndAgainReducedOnceMore) {
 
     // Shown again: the view holds the final picture, and a second Print reduces it once more.
     ::ShowWindow(main_, SW_SHOW);
-    ASSERT_TRUE(e2e::WaitUntil([&] { return static_cast<bool>(ViewStartsWith(first)); })) << ViewStartsWith(first).message();
+    ASSERT_TRUE(e2e::WaitUntil([&] { return static_cast<bool>(ViewStartsWith(first)); }))
+        << ViewStartsWith(first).message();
     ClickButton("btnPrint");
     ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindowVisible(main_); }, 30000)) << "not minimised";
     ASSERT_EQ(ViewSize().cx, kWidth / 4);
@@ -374,7 +382,8 @@ TEST_F(PrintCommand, APrinterChosenInTheOptionsGetsTheNextPrintAndANewStartUsesT
         return setup && ::GetWindow(setup, GW_OWNER) == options;
     })) << "no print setup dialog";
     HWND list = nullptr;
-    ASSERT_TRUE(e2e::WaitUntil([&] { return (list = e2e::PrinterSetupList(setup)) != nullptr; })) << e2e::ChildTexts(setup);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return (list = e2e::PrinterSetupList(setup)) != nullptr; }))
+        << e2e::ChildTexts(setup);
     EXPECT_EQ(e2e::WindowText(list), L"CUPS-PDF");
     ASSERT_EQ(e2e::ChoosePrinterInSetup(setup, L"CUPS-PDF2"), L"CUPS-PDF2");
     e2e::ClickOn(::GetDlgItem(setup, IDOK));
@@ -410,7 +419,8 @@ TEST_F(PrintCommand, WithNoPrinterTheErrorIsShownAndTheProgramGoesOn) {
     HWND box = e2e::WaitForMessageBox(program_->Id());
     ASSERT_NE(box, nullptr) << "no error message box";
     EXPECT_EQ(e2e::WindowText(box), L"Framlet");
-    EXPECT_NE(e2e::FindChildByText(box, FromUtf8("プリンタがインストールされていません。")), nullptr) << e2e::ChildTexts(box);
+    EXPECT_NE(e2e::FindChildByText(box, FromUtf8("プリンタがインストールされていません。")), nullptr)
+        << e2e::ChildTexts(box);
     EXPECT_TRUE(::IsWindowVisible(main_)) << "minimised after a failed print";
     e2e::PressKey(VK_RETURN);
     ASSERT_TRUE(e2e::WaitUntil([&] { return ProgramDialog() == nullptr; }));

@@ -113,7 +113,8 @@ MemoryBitmap LoadBitmapFile(const std::string& path) {
     ::ReleaseDC(nullptr, screen);
     ::DeleteObject(bitmap);
     for (int y = 0; y < bm.bmHeight; ++y) {
-        for (int x = 0; x < bm.bmWidth; ++x) picture.SetPixel(x, y, bits[static_cast<size_t>(y) * bm.bmWidth + x] & 0xFFFFFF);
+        for (int x = 0; x < bm.bmWidth; ++x)
+            picture.SetPixel(x, y, bits[static_cast<size_t>(y) * bm.bmWidth + x] & 0xFFFFFF);
     }
     return picture;
 }
@@ -132,7 +133,8 @@ protected:
         level.windows = WindowsOf(program_->Id());
         PROCESS_MEMORY_COUNTERS memory{};
         memory.cb = sizeof memory;
-        if (::GetProcessMemoryInfo(program_->Handle(), &memory, sizeof memory)) level.workingSet = memory.WorkingSetSize;
+        if (::GetProcessMemoryInfo(program_->Handle(), &memory, sizeof memory))
+            level.workingSet = memory.WorkingSetSize;
         return level;
     }
 
@@ -140,10 +142,12 @@ protected:
         char name[48];
         GdiCountBlockName(program_->Id(), name);
         HANDLE mapping = nullptr;
-        ASSERT_TRUE(e2e::WaitUntil([&] { return (mapping = ::OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name)) != nullptr; }))
-            << "the program counts no GDI objects: not the build for tests?";
+        ASSERT_TRUE(e2e::WaitUntil([&] {
+            return (mapping = ::OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name)) != nullptr;
+        })) << "the program counts no GDI objects: not the build for tests?";
         mapping_.Reset(mapping);
-        counts_ = static_cast<GdiCountBlock*>(::MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(GdiCountBlock)));
+        counts_ =
+            static_cast<GdiCountBlock*>(::MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(GdiCountBlock)));
         ASSERT_NE(counts_, nullptr);
     }
 
@@ -157,11 +161,13 @@ protected:
         ::SendMessageW(e2e::ControlOf(options, kOptionFormLayout, "cbxIsNotUseDialog"), BM_SETCHECK,
                        dialog ? BST_UNCHECKED : BST_CHECKED, 0);
         e2e::ClickOn(e2e::ControlOf(options, kOptionFormLayout, "btnOk"));
-        ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindow(options) && ::IsWindowEnabled(main_); })) << "options still open";
+        ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindow(options) && ::IsWindowEnabled(main_); }))
+            << "options still open";
     }
 
     void WaitForTheTray(const char* what) {
-        ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindowVisible(main_) || e2e::FindMessageBox(program_->Id()); }, 30000))
+        ASSERT_TRUE(
+            e2e::WaitUntil([&] { return !::IsWindowVisible(main_) || e2e::FindMessageBox(program_->Id()); }, 30000))
             << what << ": not minimised";
         HWND box = e2e::FindMessageBox(program_->Id());
         ASSERT_EQ(box, nullptr) << what << ": " << e2e::ChildTexts(box);
@@ -246,10 +252,13 @@ TEST_F(Soak, ThreeHundredCyclesLeaveNoObjectsWindowsOrMemoryBehind) {
                 HWND box = e2e::WaitForMessageBox(program_->Id());
                 ASSERT_NE(box, nullptr) << "no save dialog";
                 // The proposed name is there: the dialog's OK takes it.
-                ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::FindChildByText(box, FromAnsi(name), L"Edit") != nullptr; }))
-                    << "not proposed: " << name << e2e::ChildTexts(box);
+                ASSERT_TRUE(e2e::WaitUntil([&] {
+                    return e2e::FindChildByText(box, FromAnsi(name), L"Edit") != nullptr;
+                })) << "not proposed: "
+                    << name << e2e::ChildTexts(box);
                 for (int attempt = 0; attempt < 3 && ::IsWindow(box); ++attempt) {
-                    ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, IDOK)));
+                    ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                                   reinterpret_cast<LPARAM>(::GetDlgItem(box, IDOK)));
                     e2e::WaitUntil([&] { return !::IsWindow(box); }, 5000);
                 }
             }
@@ -257,7 +266,8 @@ TEST_F(Soak, ThreeHundredCyclesLeaveNoObjectsWindowsOrMemoryBehind) {
             saved.push_back({out + "\\" + name, format == 0, rect});
             ASSERT_TRUE(e2e::FileExists(saved.back().path)) << saved.back().path;
         }
-        seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() - lostSeconds_);
+        seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() -
+                          lostSeconds_);
         if (cycle + 1 == kBaseline) baseline = Measure();
         if (cycle + 1 == kLeakBy) afterLeak = Measure();
     }
@@ -269,12 +279,13 @@ TEST_F(Soak, ThreeHundredCyclesLeaveNoObjectsWindowsOrMemoryBehind) {
     const double slowest = sorted.back();
     const size_t slowestCycle = std::max_element(seconds.begin(), seconds.end()) - seconds.begin() + 1;
     char figures[480];
-    std::snprintf(figures, sizeof figures,
-                  "soak: %d cycles (%zu saves, %d prints); after %d cycles: %ld GDI objects, %d windows, %zu KB working "
-                  "set; after %d: %ld GDI objects (one leaked on purpose); at the end: %ld GDI objects, %d windows, %zu KB; "
-                  "median cycle %.3f s, slowest %.3f s (cycle %zu); %d drags made again\n",
-                  kCycles, saved.size(), prints, kBaseline, baseline.gdi, baseline.windows, baseline.workingSet / 1024,
-                  kLeakBy, afterLeak.gdi, end.gdi, end.windows, end.workingSet / 1024, median, slowest, slowestCycle, dragRetries_);
+    std::snprintf(
+        figures, sizeof figures,
+        "soak: %d cycles (%zu saves, %d prints); after %d cycles: %ld GDI objects, %d windows, %zu KB working "
+        "set; after %d: %ld GDI objects (one leaked on purpose); at the end: %ld GDI objects, %d windows, %zu KB; "
+        "median cycle %.3f s, slowest %.3f s (cycle %zu); %d drags made again\n",
+        kCycles, saved.size(), prints, kBaseline, baseline.gdi, baseline.windows, baseline.workingSet / 1024, kLeakBy,
+        afterLeak.gdi, end.gdi, end.windows, end.workingSet / 1024, median, slowest, slowestCycle, dragRetries_);
     std::fputs(figures, stdout);
     std::ofstream(printOut + "\\soak.txt", std::ios::binary) << "prints " << prints << "\n" << figures;
 

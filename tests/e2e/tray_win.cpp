@@ -42,7 +42,9 @@ protected:
         EXPECT_TRUE(e2e::WaitUntil([] { return e2e::TrayIcons().empty(); }, 5000)) << "the icon outlived the program";
     }
 
-    bool WaitShown() { return e2e::WaitUntil([&] { return Shown(); }); }
+    bool WaitShown() {
+        return e2e::WaitUntil([&] { return Shown(); });
+    }
     bool WaitInTray() {
         return e2e::WaitUntil([&] { return !::IsWindowVisible(main_) && e2e::TrayIcons().size() == 1; });
     }

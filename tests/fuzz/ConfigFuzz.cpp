@@ -19,9 +19,9 @@ struct Fields {
 };
 
 Fields Of(const TFLConfig& c) {
-    return {c.TrimType(),  c.EffectFlags(),  c.ReverseType(),     c.DefaultFormatType(), c.Width(),
-            c.Height(),    c.Scale(),        c.FrameSize(),       c.NumberingStart(),    c.IsFrame(),
-            c.IsDefaultFolder(), c.IsAutoFileName(), c.IsNoUseDialog(), c.DefaultFolder(), c.PrefixOfFileName()};
+    return {c.TrimType(),        c.EffectFlags(),    c.ReverseType(),   c.DefaultFormatType(), c.Width(),
+            c.Height(),          c.Scale(),          c.FrameSize(),     c.NumberingStart(),    c.IsFrame(),
+            c.IsDefaultFolder(), c.IsAutoFileName(), c.IsNoUseDialog(), c.DefaultFolder(),     c.PrefixOfFileName()};
 }
 
 }  // namespace
@@ -29,11 +29,20 @@ Fields Of(const TFLConfig& c) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     FuzzedDataProvider data(bytes, size);
     const bool change = data.ConsumeBool();
-    Fields wanted{data.ConsumeIntegral<uint8_t>(), static_cast<uint8_t>(data.ConsumeIntegral<uint8_t>() & 3),
-                  data.ConsumeIntegral<uint8_t>(), data.ConsumeIntegral<uint8_t>(), data.ConsumeIntegral<int32_t>(),
-                  data.ConsumeIntegral<int32_t>(), data.ConsumeIntegral<int32_t>(), data.ConsumeIntegral<int32_t>(),
-                  data.ConsumeIntegral<int32_t>(), data.ConsumeBool(), data.ConsumeBool(), data.ConsumeBool(),
-                  data.ConsumeBool(), fuzz::StorableValue(data.ConsumeRandomLengthString(64)),
+    Fields wanted{data.ConsumeIntegral<uint8_t>(),
+                  static_cast<uint8_t>(data.ConsumeIntegral<uint8_t>() & 3),
+                  data.ConsumeIntegral<uint8_t>(),
+                  data.ConsumeIntegral<uint8_t>(),
+                  data.ConsumeIntegral<int32_t>(),
+                  data.ConsumeIntegral<int32_t>(),
+                  data.ConsumeIntegral<int32_t>(),
+                  data.ConsumeIntegral<int32_t>(),
+                  data.ConsumeIntegral<int32_t>(),
+                  data.ConsumeBool(),
+                  data.ConsumeBool(),
+                  data.ConsumeBool(),
+                  data.ConsumeBool(),
+                  fuzz::StorableValue(data.ConsumeRandomLengthString(64)),
                   fuzz::StorableValue(data.ConsumeRandomLengthString(64))};
     const std::string file = data.ConsumeRemainingBytesAsString();
 

@@ -85,6 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
         FUZZ_CHECK(IsJpegFileName(request.FileName) == (format == 0));
         if (start + taken <= 9999) FUZZ_CHECK(request.FileName.find(usedPrefix) != std::string::npos);
     }
-    if (isAuto && isDefaultFolder && start + taken <= 9999 && start <= 9999) FUZZ_CHECK(!probe.FileExists(request.FileName));
+    if (isAuto && isDefaultFolder && start + taken <= 9999 && start <= 9999)
+        FUZZ_CHECK(!probe.FileExists(request.FileName));
     return 0;
 }

@@ -43,8 +43,8 @@ std::vector<Reading> ReadEverything(const IniFile& ini, const std::vector<std::s
     for (const std::string& section : sections) {
         FUZZ_CHECK(ini.SectionExists(section));
         for (const std::string& key : ini.ReadSectionKeys(section)) {
-            readings.push_back({section, key, ini.ReadString(section, key, "\x01missing"), ini.ReadInteger(section, key, -7),
-                                ini.ReadBool(section, key, true)});
+            readings.push_back({section, key, ini.ReadString(section, key, "\x01missing"),
+                                ini.ReadInteger(section, key, -7), ini.ReadBool(section, key, true)});
             FUZZ_CHECK(readings.back().text != "\x01missing");
             if (readings.size() > 5000) return readings;
         }

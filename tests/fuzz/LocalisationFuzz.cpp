@@ -43,8 +43,7 @@ void LocaliseForm(const FormLayout& layout, const std::string& file) {
                 CheckReplaced(a.Hint(), b.Hint());
                 CheckReplaced(a.Caption(), b.Caption());
                 break;
-            case ComponentKind::NotAControl:
-                break;
+            case ComponentKind::NotAControl: break;
         }
     }
 }

@@ -32,7 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
         for (int x = 0; x < width; ++x) {
             // Pure black and white often, so the two-colour inversion and the emphasis matter.
             const uint8_t kind = data.ConsumeIntegral<uint8_t>();
-            picture.SetPixel(x, y, kind < 64 ? 0 : kind < 128 ? 0xFFFFFF : (data.ConsumeIntegral<uint32_t>() & 0xFFFFFF));
+            picture.SetPixel(x, y,
+                             kind < 64    ? 0
+                             : kind < 128 ? 0xFFFFFF
+                                          : (data.ConsumeIntegral<uint32_t>() & 0xFFFFFF));
         }
     }
 

@@ -119,7 +119,8 @@ inline void CheckLayoutRules(const FormLayout& form) {
         }
         if (row.flags & kDefaultButton) ++defaultButtons;
         if (row.flags & kCancelButton) ++cancelButtons;
-        const bool placed = IsControl(row.kind) && !(row.flags & (kAlignTop | kAlignBottom | kAlignRight | kAlignClient));
+        const bool placed =
+            IsControl(row.kind) && !(row.flags & (kAlignTop | kAlignBottom | kAlignRight | kAlignClient));
         if (placed && row.kind != ControlKind::Label && name != "imgCapture") {
             EXPECT_GT(row.place.width, 0);
             EXPECT_GT(row.place.height, 0);
@@ -129,7 +130,8 @@ inline void CheckLayoutRules(const FormLayout& form) {
     EXPECT_LE(cancelButtons, 1);
     for (auto& [parent, orders] : tabOrders) {
         std::sort(orders.begin(), orders.end());
-        for (size_t i = 0; i < orders.size(); ++i) EXPECT_EQ(orders[i], static_cast<int>(i)) << "tab order in " << parent;
+        for (size_t i = 0; i < orders.size(); ++i)
+            EXPECT_EQ(orders[i], static_cast<int>(i)) << "tab order in " << parent;
     }
     // Radio groups: within each parent, the first radio button in design order starts the
     // group, no other does, and exactly one is chosen.

@@ -41,8 +41,7 @@ void PrintForm(MemoryForm& form) {
                 PrintLine(name, "caption", c.Caption());
                 PrintLine(name, "hint", c.Hint());
                 break;
-            case ComponentKind::NotAControl:
-                break;
+            case ComponentKind::NotAControl: break;
         }
     }
     std::fflush(stdout);

@@ -17,7 +17,8 @@ std::map<std::string, DevCommand>& Commands() {
 
 void PrintUsage() {
     std::fprintf(stderr, "usage: framlet-dev COMMAND ARGS...\n");
-    for (const auto& [name, command] : Commands()) std::fprintf(stderr, "  framlet-dev %s %s\n", name.c_str(), command.usage);
+    for (const auto& [name, command] : Commands())
+        std::fprintf(stderr, "  framlet-dev %s %s\n", name.c_str(), command.usage);
 }
 }  // namespace
 

@@ -92,7 +92,8 @@ std::vector<Step> ParseScript(std::istream& in) {
                 throw UsageError(where + error.what());
             }
         } else if (verb == "ratio" || verb == "clear" || verb == "capture") {
-            if (tokens.size() != 1) throw UsageError(where + "\"" + verb + "\" takes no arguments, got \"" + line + "\"");
+            if (tokens.size() != 1)
+                throw UsageError(where + "\"" + verb + "\" takes no arguments, got \"" + line + "\"");
             step.verb = verb == "ratio" ? Verb::Ratio : verb == "clear" ? Verb::Clear : Verb::Capture;
             step.hasPoint = false;
         } else {
@@ -153,8 +154,9 @@ int Run(const std::vector<std::string>& args) {
     for (const Step& step : steps) {
         RunStep(step, area, canvas, settings, picture, pattern);
         const int hit = step.hasPoint ? area.HitTest(step.x, step.y) : TSelectArea::kHitNothing;
-        std::printf("State=%d Rect=%s Anchor=%d,%d DragKind=%d Hit=%d Changed=%lld\n", area.State, Box(area.Rect).c_str(),
-                    area.Anchor.x, area.Anchor.y, area.DragKind, hit, CountChanged(picture, pattern));
+        std::printf("State=%d Rect=%s Anchor=%d,%d DragKind=%d Hit=%d Changed=%lld\n", area.State,
+                    Box(area.Rect).c_str(), area.Anchor.x, area.Anchor.y, area.DragKind, hit,
+                    CountChanged(picture, pattern));
     }
     std::string grips = "Grips=";
     for (size_t i = 0; i < area.Grips.size(); ++i) grips += (i ? " " : "") + Box(area.Grips[i]);

@@ -27,7 +27,9 @@ int Number(const std::string& value, const char* field, int low, int high) {
 
 Field ByteField(const char* name, void (TFLConfig::*setter)(uint8_t)) {
     return {name, [name](const std::string& v) { Number(v, name, 0, 255); },
-            [name, setter](TFLConfig& c, const std::string& v) { (c.*setter)(static_cast<uint8_t>(Number(v, name, 0, 255))); }};
+            [name, setter](TFLConfig& c, const std::string& v) {
+                (c.*setter)(static_cast<uint8_t>(Number(v, name, 0, 255)));
+            }};
 }
 Field IntField(const char* name, void (TFLConfig::*setter)(int32_t)) {
     return {name, [name](const std::string& v) { ParseIntArgument(v, name); },

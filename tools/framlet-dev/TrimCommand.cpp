@@ -30,7 +30,7 @@ public:
     explicit MappedFile(const std::string& path) {
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) throw UsageError("cannot read \"" + path + "\"");
-        struct stat info{};
+        struct stat info {};
         if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size == 0) {
             ::close(fd);
             throw UsageError("cannot read \"" + path + "\"");
@@ -71,8 +71,8 @@ public:
             return true;
         }
         for (int32_t y = 0; y < layout_.height; ++y) {
-            std::memcpy(bits + static_cast<size_t>(layout_.height - 1 - y) * layout_.stride, pixels + static_cast<size_t>(y) * layout_.stride,
-                        layout_.stride);
+            std::memcpy(bits + static_cast<size_t>(layout_.height - 1 - y) * layout_.stride,
+                        pixels + static_cast<size_t>(y) * layout_.stride, layout_.stride);
         }
         return true;
     }
@@ -94,7 +94,8 @@ Rect ParseRect(const std::string& text) {
     for (int i = 0; i < 4; ++i) {
         const size_t comma = text.find(',', start);
         if ((i < 3) != (comma != std::string::npos)) throw UsageError("--rect needs L,T,R,B, got \"" + text + "\"");
-        values[i] = ParseIntArgument(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start), "--rect");
+        values[i] = ParseIntArgument(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start),
+                                     "--rect");
         start = comma + 1;
     }
     Rect rect{values[0], values[1], values[2], values[3]};

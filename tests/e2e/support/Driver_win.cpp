@@ -316,8 +316,12 @@ PatternWindow::PatternWindow() {
     ::ShowWindow(hwnd_, SW_SHOW);
     ::UpdateWindow(hwnd_);
     // Wait until the pattern really is on the screen.
-    WaitUntil([] { return CaptureRect(RECT{10, 20, 12, 21}).pixels == std::vector<uint32_t>{PatternPixel(10, 20), PatternPixel(11, 20)}; },
-              5000);
+    WaitUntil(
+        [] {
+            return CaptureRect(RECT{10, 20, 12, 21}).pixels ==
+                   std::vector<uint32_t>{PatternPixel(10, 20), PatternPixel(11, 20)};
+        },
+        5000);
 }
 
 PatternWindow::~PatternWindow() {

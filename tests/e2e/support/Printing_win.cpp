@@ -32,7 +32,7 @@ std::string PrintOutFolder() {
 }
 
 PageGeometry PageOf(HDC printer) {
-    return {::GetDeviceCaps(printer, LOGPIXELSX),     ::GetDeviceCaps(printer, LOGPIXELSY),
+    return {::GetDeviceCaps(printer, LOGPIXELSX),      ::GetDeviceCaps(printer, LOGPIXELSY),
             ::GetDeviceCaps(printer, PHYSICALOFFSETX), ::GetDeviceCaps(printer, PHYSICALOFFSETY),
             ::GetDeviceCaps(printer, PHYSICALWIDTH),   ::GetDeviceCaps(printer, PHYSICALHEIGHT)};
 }
@@ -48,7 +48,8 @@ PageGeometry PageOfQueue(const std::wstring& queue) {
     return page;
 }
 
-void RecordPrintJob(const std::string& queue, int width, int height, const PrintLayout& layout, const PageGeometry& page) {
+void RecordPrintJob(const std::string& queue, int width, int height, const PrintLayout& layout,
+                    const PageGeometry& page) {
     std::ofstream jobs(PrintOutFolder() + "\\jobs.txt", std::ios::app);
     jobs << "queue=" << queue << " width=" << width << " height=" << height << " x=" << layout.X << " y=" << layout.Y
          << " dw=" << layout.DW << " dh=" << layout.DH << " dpix=" << page.dpiX << " dpiy=" << page.dpiY

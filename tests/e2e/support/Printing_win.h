@@ -25,7 +25,8 @@ PageGeometry PageOfQueue(const std::wstring& queue);
 
 // Appends the line of one job: the queue, the picture's size and where the layout put it.
 // A failed write fails the test.
-void RecordPrintJob(const std::string& queue, int width, int height, const PrintLayout& layout, const PageGeometry& page);
+void RecordPrintJob(const std::string& queue, int width, int height, const PrintLayout& layout,
+                    const PageGeometry& page);
 
 // The list of printers in the common print setup dialog, or null.
 HWND PrinterSetupList(HWND setup);

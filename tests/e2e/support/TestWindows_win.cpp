@@ -62,8 +62,8 @@ TargetWindow::~TargetWindow() { ::DestroyWindow(hwnd_); }
 QuadrantWindow::QuadrantWindow(int x, int y, int width, int height) {
     RECT outer{0, 0, width, height};
     ::AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, FALSE, 0);
-    hwnd_ = ShowNewWindow(PaintingProc<PaintQuadrants>, L"FramletTestQuadrants", L"Quadrants", x, y, outer.right - outer.left,
-                          outer.bottom - outer.top);
+    hwnd_ = ShowNewWindow(PaintingProc<PaintQuadrants>, L"FramletTestQuadrants", L"Quadrants", x, y,
+                          outer.right - outer.left, outer.bottom - outer.top);
 }
 
 QuadrantWindow::~QuadrantWindow() { ::DestroyWindow(hwnd_); }
@@ -71,7 +71,8 @@ QuadrantWindow::~QuadrantWindow() { ::DestroyWindow(hwnd_); }
 MemoryBitmap QuadrantWindow::Picture(int width, int height) {
     MemoryBitmap picture(width, height);
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) picture.SetPixel(x, y, kColours[(x >= width / 2 ? 1 : 0) + (y >= height / 2 ? 2 : 0)]);
+        for (int x = 0; x < width; ++x)
+            picture.SetPixel(x, y, kColours[(x >= width / 2 ? 1 : 0) + (y >= height / 2 ? 2 : 0)]);
     }
     return picture;
 }

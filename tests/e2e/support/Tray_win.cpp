@@ -81,11 +81,13 @@ std::wstring TrayIconTip(HWND icon, int timeoutMs) {
     MoveMouse(x, y);
     TipSearch search{icon, nullptr};
     std::wstring tip;
-    WaitUntil([&] {
-        search.found = nullptr;
-        ::EnumWindows(FindShownTip, reinterpret_cast<LPARAM>(&search));
-        return search.found && !(tip = WindowText(search.found)).empty();
-    }, timeoutMs);
+    WaitUntil(
+        [&] {
+            search.found = nullptr;
+            ::EnumWindows(FindShownTip, reinterpret_cast<LPARAM>(&search));
+            return search.found && !(tip = WindowText(search.found)).empty();
+        },
+        timeoutMs);
     return tip;
 }
 

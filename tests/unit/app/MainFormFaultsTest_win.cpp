@@ -13,9 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "MainFormTestSupport_win.h"
 #include "TestSupport.h"
-#include "app/Messages.h"
 #include "app/MainForm_win.h"
+#include "app/Messages.h"
 #include "platform/AppError.h"
 #include "platform/MemoryBitmap.h"
 #include "selection/SelectArea.h"
@@ -23,7 +24,6 @@
 #include "settings/FLConfig.h"
 #include "win32/Application.h"
 #include "win32/Win32TestSupport.h"
-#include "MainFormTestSupport_win.h"
 
 namespace {
 
@@ -319,7 +319,8 @@ TEST_F(MainFormFaults, ACaptureWithoutGdiMemoryReportsOnceAndKeepsTheViewAsItWas
         ::SendMessageW(form->Handle(), WM_CAPTURE_SCREEN, 0, 0);
         hoard.Free();
         ASSERT_EQ(CapturedErrors::texts().size(), 1u);
-        EXPECT_NE(CapturedErrors::texts()[0].find("メモリが足りません"), std::string::npos) << CapturedErrors::texts()[0];
+        EXPECT_NE(CapturedErrors::texts()[0].find("メモリが足りません"), std::string::npos)
+            << CapturedErrors::texts()[0];
     }
     EXPECT_EQ(View().Width(), 160);
     EXPECT_EQ(View().Height(), 120);

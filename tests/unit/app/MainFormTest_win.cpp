@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "MainFormTestSupport_win.h"
 #include "TestSupport.h"
-#include "win32/Win32TestSupport.h"
-#include "app/Messages.h"
 #include "app/MainForm_win.h"
+#include "app/Messages.h"
 #include "localisation/MsgResource.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
@@ -22,7 +22,7 @@
 #include "settings/FLConfig.h"
 #include "settings/IniFile.h"
 #include "win32/Application.h"
-#include "MainFormTestSupport_win.h"
+#include "win32/Win32TestSupport.h"
 
 namespace {
 
@@ -164,13 +164,13 @@ INSTANTIATE_TEST_SUITE_P(
     MainForm, LoadControlsTest,
     ::testing::Values(
         LoadCase{"", "rbtnNormal", "rbtnWhiteBlack", false, false, false, "150", "180", "100", "1"},
-        LoadCase{"[Trim]\r\nType=1\r\nWidth=300\r\n", "rbtnScaling", "rbtnWhiteBlack", false, false, false, "300", "180",
-                 "100", "1"},
+        LoadCase{"[Trim]\r\nType=1\r\nWidth=300\r\n", "rbtnScaling", "rbtnWhiteBlack", false, false, false, "300",
+                 "180", "100", "1"},
         LoadCase{"[Trim]\r\nType=0\r\nWidth=0\r\nHeight=-7\r\nScale=9999\r\n[Effect]\r\nReverse=1\r\nEmphasis=1\r\n"
                  "ReverseType=0\r\nIsFrame=1\r\nFrameSize=123456\r\n",
                  "rbtnProportion", "rbtnAll", true, true, true, "0", "-7", "9999", "123456"},
-        LoadCase{"[Trim]\r\nType=2\r\n[Effect]\r\nEmphasis=1\r\n", "rbtnFree", "rbtnWhiteBlack", false, true, false, "150",
-                 "180", "100", "1"},
+        LoadCase{"[Trim]\r\nType=2\r\n[Effect]\r\nEmphasis=1\r\n", "rbtnFree", "rbtnWhiteBlack", false, true, false,
+                 "150", "180", "100", "1"},
         // Values the controls cannot show leave the design's choices.
         LoadCase{"[Trim]\r\nType=4\r\n[Effect]\r\nReverseType=2\r\n", "rbtnProportion", "rbtnWhiteBlack", false, false,
                  false, "150", "180", "100", "1"}));
@@ -217,8 +217,9 @@ TEST_P(NumberBoxTest, StoringConvertsTheTextOrPutsTheCurrentValueBack) {
         int32_t (TFLConfig::*get)() const;
         int32_t before;
     };
-    for (const Field& f : {Field{"edtWidth", &TFLConfig::Width, 300}, Field{"edtHeight", &TFLConfig::Height, 200},
-                           Field{"edtScaling", &TFLConfig::Scale, 50}, Field{"edtFrameSize", &TFLConfig::FrameSize, 3}}) {
+    for (const Field& f :
+         {Field{"edtWidth", &TFLConfig::Width, 300}, Field{"edtHeight", &TFLConfig::Height, 200},
+          Field{"edtScaling", &TFLConfig::Scale, 50}, Field{"edtFrameSize", &TFLConfig::FrameSize, 3}}) {
         Box(f.box).SetText(c.typed);
         form->StoreControls();
         const bool rejected = std::string(c.shownAfter) != c.typed;
@@ -351,7 +352,8 @@ TEST_F(MainFormTest, ADragDrawsTheOutlineAndTheReleaseTheGripsAndEnablesUnselect
     EXPECT_TRUE(PictureOf(View()) == selected);
     EXPECT_TRUE(form->Get<Button>("btnUnSelect").Enabled());
     // The view shows what the picture holds, grips included.
-    for (const Point& p : {Point{20, 30}, Point{17, 27}, Point{60, 57}, Point{100, 85}, Point{102, 87}, Point{50, 50}}) {
+    for (const Point& p :
+         {Point{20, 30}, Point{17, 27}, Point{60, 57}, Point{100, 85}, Point{102, 87}, Point{50, 50}}) {
         EXPECT_EQ(ShownAt(View(), p.x, p.y), selected.Pixel(p.x, p.y)) << p.x << "," << p.y;
     }
 
@@ -412,10 +414,10 @@ TEST_F(MainFormTest, WhileSelectedThePointerShapeFollowsTheHitTest) {
     CapturePattern();
     DragOnView(40, 30, 100, 90);
     const int xs[] = {40, 70, 100}, ys[] = {30, 60, 90};
-    for (const CursorCase& c : {CursorCase{0, 0, Cursor::SizeNWSE}, CursorCase{2, 2, Cursor::SizeNWSE},
-                                CursorCase{0, 1, Cursor::SizeWE}, CursorCase{2, 1, Cursor::SizeWE},
-                                CursorCase{0, 2, Cursor::SizeNESW}, CursorCase{2, 0, Cursor::SizeNESW},
-                                CursorCase{1, 0, Cursor::SizeNS}, CursorCase{1, 2, Cursor::SizeNS}}) {
+    for (const CursorCase& c :
+         {CursorCase{0, 0, Cursor::SizeNWSE}, CursorCase{2, 2, Cursor::SizeNWSE}, CursorCase{0, 1, Cursor::SizeWE},
+          CursorCase{2, 1, Cursor::SizeWE}, CursorCase{0, 2, Cursor::SizeNESW}, CursorCase{2, 0, Cursor::SizeNESW},
+          CursorCase{1, 0, Cursor::SizeNS}, CursorCase{1, 2, Cursor::SizeNS}}) {
         Mouse(WM_MOUSEMOVE, xs[c.dx] + 2, ys[c.dy] - 3);  // anywhere in the 7 x 7 box
         EXPECT_EQ(View().CurrentCursor(), c.cursor) << c.dx << "," << c.dy;
     }

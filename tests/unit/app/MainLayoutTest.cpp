@@ -21,10 +21,10 @@ TEST(MainLayout, TheWindowItself) {
 // Resource.ini keys depend on the design order: the localiser visits components in it.
 TEST(MainLayout, DesignOrderOfTheCaptionedControlsIsTheLocalisersOrder) {
     const std::vector<std::string> expected = {
-        "pnlOption",  "bvlBorder1",     "pnl",         "bvlBorder2",  "btnCancel",   "btnSave",       "btnPrint",
-        "gbxTrim",    "imgTogether",    "lblMulti",    "lblComment",  "lblPercent",  "rbtnProportion", "rbtnFree",
-        "rbtnNormal", "rbtnScaling",    "gbxEffect",   "lblReverse1", "lblReverse2", "cbxReverse",    "cbxEmphasis",
-        "rbtnAll",    "rbtnWhiteBlack", "cbxFrame",    "btnUnSelect", "btnOption",   "sbxCanvas",     "imgCapture"};
+        "pnlOption",  "bvlBorder1",     "pnl",       "bvlBorder2",  "btnCancel",   "btnSave",        "btnPrint",
+        "gbxTrim",    "imgTogether",    "lblMulti",  "lblComment",  "lblPercent",  "rbtnProportion", "rbtnFree",
+        "rbtnNormal", "rbtnScaling",    "gbxEffect", "lblReverse1", "lblReverse2", "cbxReverse",     "cbxEmphasis",
+        "rbtnAll",    "rbtnWhiteBlack", "cbxFrame",  "btnUnSelect", "btnOption",   "sbxCanvas",      "imgCapture"};
     EXPECT_EQ(NamesWhere(kMainFormLayout,
                          [](const ControlLayout& r) { return IsControl(r.kind) && r.kind != ControlKind::Edit; }),
               expected);
@@ -73,7 +73,8 @@ TEST(MainLayout, DesignStatesAndLimits) {
     EXPECT_EQ(flagged(kDisabled), std::vector<std::string>{"btnUnSelect"});
     EXPECT_EQ(flagged(kDefaultButton), std::vector<std::string>{"btnSave"});
     EXPECT_EQ(flagged(kCancelButton), std::vector<std::string>{});  // Esc clears the selection instead
-    for (const char* name : {"edtWidth", "edtHeight", "edtScaling"}) EXPECT_EQ(FindControl(kMainFormLayout, name)->maxLength, 4);
+    for (const char* name : {"edtWidth", "edtHeight", "edtScaling"})
+        EXPECT_EQ(FindControl(kMainFormLayout, name)->maxLength, 4);
     EXPECT_EQ(FindControl(kMainFormLayout, "edtFrameSize")->maxLength, 0);
 }
 

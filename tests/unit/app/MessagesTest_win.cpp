@@ -16,7 +16,7 @@ TEST(PrivateMessages, SitAtTheirOffsetsFromWmUserAndAreDistinct) {
         unsigned int value;
         unsigned int offset;
     } messages[] = {
-        {"WM_CAPTURE_SCREEN", WM_CAPTURE_SCREEN, 100}, {"WM_CAPTURE_WINDOW", WM_CAPTURE_WINDOW, 101},
+        {"WM_CAPTURE_SCREEN", WM_CAPTURE_SCREEN, 100},   {"WM_CAPTURE_WINDOW", WM_CAPTURE_WINDOW, 101},
         {"WM_START_MINIMIZED", WM_START_MINIMIZED, 110}, {"WM_TRAY_NOTIFY", WM_TRAY_NOTIFY, 120},
         {"WM_SAVE_REQUEST", WM_SAVE_REQUEST, 200},
     };

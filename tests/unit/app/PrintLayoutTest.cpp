@@ -11,7 +11,9 @@ struct LayoutCase {
     PrintLayout expected;
 };
 
-void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.pw << "x" << c.ph << " page, " << c.w << "x" << c.h << " picture"; }
+void PrintTo(const LayoutCase& c, std::ostream* os) {
+    *os << c.pw << "x" << c.ph << " page, " << c.w << "x" << c.h << " picture";
+}
 
 class PrintLayoutCases : public testing::TestWithParam<LayoutCase> {};
 
@@ -42,8 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Ties in the margins: 50 * 0.05 = 2.5 -> 2, 70 * 0.05 = 3.5 -> 4; MulDiv(45, 3, 8) = 16.875 -> 17.
         LayoutCase{50, 70, 8, 3, {45, 63, 45, 17, 2, 4 + 23}},
         // MulDiv rounds halves away from zero: 63 * 1 / 2 = 31.5 -> 32.
-        LayoutCase{50, 70, 2, 1, {45, 63, 45, 23, 2, 4 + 20}},
-        LayoutCase{70, 50, 1, 2, {63, 45, 23, 45, 4 + 20, 2}}));
+        LayoutCase{50, 70, 2, 1, {45, 63, 45, 23, 2, 4 + 20}}, LayoutCase{70, 50, 1, 2, {63, 45, 23, 45, 4 + 20, 2}}));
 
 TEST(PrintLayout, ProductsBeyond32BitsStillFitThePictureInsideTheArea) {
     // 100000 * 90000 wraps in 32 bits; the layout must still keep the picture inside the area.

@@ -6,12 +6,12 @@
 #include <map>
 #include <string>
 
-#include "win32/TestLayouts.h"
 #include "TestSupport.h"
-#include "win32/Win32TestSupport.h"
+#include "app/Resources_win.h"
 #include "platform/Text.h"
 #include "win32/Form.h"
-#include "app/Resources_win.h"
+#include "win32/TestLayouts.h"
+#include "win32/Win32TestSupport.h"
 
 namespace {
 
@@ -21,8 +21,7 @@ std::string SourceFile(const char* name) { return std::string(FRAMLET_SOURCE_DIR
 
 UniqueBitmap LoadBitmapFile(const char* name) {
     const std::u16string path = Utf8ToUtf16(SourceFile(name));
-    return UniqueBitmap(
-        static_cast<HBITMAP>(::LoadImageW(nullptr, Wide(path), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
+    return UniqueBitmap(static_cast<HBITMAP>(::LoadImageW(nullptr, Wide(path), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
 }
 
 SIZE SizeOf(HBITMAP bitmap) {
@@ -114,12 +113,15 @@ TEST(Pictures, TheIconIsOne32By32ImageIn256Colours) {
     const auto bytes = ReadTestFile(SourceFile("Framlet.ico"));
     ASSERT_TRUE(bytes.has_value());
     ASSERT_GE(bytes->size(), 22u + 40u);
-    auto u16 = [&](size_t at) { return static_cast<unsigned>(static_cast<uint8_t>((*bytes)[at]) | (static_cast<uint8_t>((*bytes)[at + 1]) << 8)); };
+    auto u16 = [&](size_t at) {
+        return static_cast<unsigned>(static_cast<uint8_t>((*bytes)[at]) |
+                                     (static_cast<uint8_t>((*bytes)[at + 1]) << 8));
+    };
     EXPECT_EQ(u16(2), 1u);  // an icon
     EXPECT_EQ(u16(4), 1u);  // one image
     EXPECT_EQ(static_cast<uint8_t>((*bytes)[6]), 32);
     EXPECT_EQ(static_cast<uint8_t>((*bytes)[7]), 32);
-    EXPECT_EQ(u16(12), 8u);   // bits per pixel in the directory
+    EXPECT_EQ(u16(12), 8u);       // bits per pixel in the directory
     EXPECT_EQ(u16(22 + 14), 8u);  // and in the image header
 
     const std::u16string path = Utf8ToUtf16(SourceFile("Framlet.ico"));
@@ -170,7 +172,7 @@ protected:
         wchar_t self[MAX_PATH] = {};
         ::GetModuleFileNameW(nullptr, self, MAX_PATH);
         std::wstring path(self);
-        path = path.substr(0, path.rfind(L'\\'));        // ...\tests
+        path = path.substr(0, path.rfind(L'\\'));                     // ...\tests
         path = path.substr(0, path.rfind(L'\\')) + L"\\Framlet.exe";  // the build folder
         module = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
         ASSERT_NE(module, nullptr) << "Framlet.exe is built next to the tests folder";
@@ -215,8 +217,9 @@ TEST_F(ExecutableResources, PicturesIconManifestAndVersion) {
     EXPECT_EQ(fixed.dwFileVersionMS, 0x00010004u);
     EXPECT_EQ(fixed.dwProductVersionMS, 0x00010004u);
     const std::u16string productVersion = u"ProductVersion";
-    EXPECT_NE(version.find(std::string(reinterpret_cast<const char*>(productVersion.data()), productVersion.size() * 2)),
-              std::string::npos);
+    EXPECT_NE(
+        version.find(std::string(reinterpret_cast<const char*>(productVersion.data()), productVersion.size() * 2)),
+        std::string::npos);
 }
 
 }  // namespace

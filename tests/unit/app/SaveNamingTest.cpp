@@ -150,7 +150,7 @@ TEST(SaveNamingRules, TrailingBackslashRule) {
     EXPECT_EQ(NormaliseInitialDir("C:\\"), "C:\\");
     EXPECT_EQ(NormaliseInitialDir("\\"), "\\");
     EXPECT_EQ(NormaliseInitialDir("D:\\pics"), "D:\\pics");
-    EXPECT_EQ(NormaliseInitialDir("D:\\pics\\\\"), "D:\\pics\\");  // only one is dropped
+    EXPECT_EQ(NormaliseInitialDir("D:\\pics\\\\"), "D:\\pics\\");    // only one is dropped
     EXPECT_EQ(NormaliseInitialDir("D:\\\x83\x5C"), "D:\\\x83\x5C");  // the 0x5C ends ソ, not a delimiter
 }
 

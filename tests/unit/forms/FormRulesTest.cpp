@@ -41,9 +41,9 @@ std::vector<std::string> Names(const std::vector<size_t>& rows) {
 
 TEST(FormRules, TabSequenceWalksContainersDepthFirstInTabOrder) {
     const std::vector<std::string> expected = {
-        "btnSave", "btnCancel",                       // pnlBottom (tab 0 inside pnlSide); btnNoStop skipped
-        "rbtnA1", "rbtnA2", "edtA", "rbtnA3", "rbtnA4",  // gbxA: by tabOrder, not by table order
-        "cbxB", "rbtnB1", "rbtnB2",                   // gbxB
+        "btnSave", "btnCancel",                                // pnlBottom (tab 0 inside pnlSide); btnNoStop skipped
+        "rbtnA1",  "rbtnA2",    "edtA",   "rbtnA3", "rbtnA4",  // gbxA: by tabOrder, not by table order
+        "cbxB",    "rbtnB1",    "rbtnB2",                      // gbxB
         "btnLast",
     };
     EXPECT_EQ(Names(TabSequence(kRows)), expected);
@@ -94,27 +94,32 @@ struct DockCase {
 TEST(FormRules, DockPlacesTable) {
     const DockCase cases[] = {
         {"right panel and client view, as the main window",
-         744, 530,
+         744,
+         530,
          {kAlignRight, kAlignClient},
          {{5, 5, 200, 10}, {0, 0, 0, 0}},
          {{544, 0, 200, 530}, {0, 0, 544, 530}}},
         {"bottom panel inside a side panel; undocked rows keep their place",
-         200, 530,
+         200,
+         530,
          {kAlignBottom, kNoFlags},
          {{0, 0, 0, 103}, {8, 320, 185, 25}},
          {{0, 427, 200, 103}, {8, 320, 185, 25}}},
         {"top then bottom then right then client, whatever the table order",
-         100, 100,
+         100,
+         100,
          {kAlignClient, kAlignRight, kAlignBottom, kAlignTop, kAlignTop},
          {{0, 0, 0, 0}, {0, 0, 30, 0}, {0, 0, 0, 20}, {0, 0, 0, 2}, {0, 0, 0, 3}},
          {{0, 5, 70, 75}, {70, 5, 30, 75}, {0, 80, 100, 20}, {0, 0, 100, 2}, {0, 2, 100, 3}}},
         {"docked sizes shrink to what is left, never below zero",
-         50, 40,
+         50,
+         40,
          {kAlignTop, kAlignBottom, kAlignRight, kAlignClient},
          {{0, 0, 0, 30}, {0, 0, 0, 30}, {0, 0, 80, 0}, {0, 0, 0, 0}},
          {{0, 0, 50, 30}, {0, 30, 50, 10}, {0, 30, 50, 0}, {0, 30, 0, 0}}},
         {"an empty client area",
-         0, 0,
+         0,
+         0,
          {kAlignRight, kAlignClient},
          {{0, 0, 200, 0}, {0, 0, 0, 0}},
          {{0, 0, 0, 0}, {0, 0, 0, 0}}},

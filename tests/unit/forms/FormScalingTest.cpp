@@ -18,15 +18,24 @@ struct ScaleCase {
 // Windows' scales: 100 % 96, 125 % 120, 150 % 144, 175 % 168, 200 % 192 DPI. Halves go away
 // from zero as MulDiv rounds them; expected values worked out by hand.
 const ScaleCase kScaleCases[] = {
-    {0, 144, 0},          {1, 144, 2},           // 1.5 up
-    {-1, 144, -2},        {3, 144, 5},           // 4.5 up; -1.5 away from zero
-    {12, 120, 15},        {33, 120, 41},         // 41.25 down
-    {17, 120, 21},        {2, 120, 3},           // 21.25; 2.5 up
-    {-2, 120, -3},        {553, 144, 830},       // 829.5 up
-    {553, 120, 691},      {760, 168, 1330},      // 691.25; exact
-    {569, 168, 996},      {49, 192, 98},         // 995.75 up; doubled
-    {12, 72, 9},          {1, 72, 1},            // below 96 as well; 0.75 up
-    {150, 0, 150},        {150, -5, 150},        // no DPI known: the design
+    {0, 144, 0},
+    {1, 144, 2},  // 1.5 up
+    {-1, 144, -2},
+    {3, 144, 5},  // 4.5 up; -1.5 away from zero
+    {12, 120, 15},
+    {33, 120, 41},  // 41.25 down
+    {17, 120, 21},
+    {2, 120, 3},  // 21.25; 2.5 up
+    {-2, 120, -3},
+    {553, 144, 830},  // 829.5 up
+    {553, 120, 691},
+    {760, 168, 1330},  // 691.25; exact
+    {569, 168, 996},
+    {49, 192, 98},  // 995.75 up; doubled
+    {12, 72, 9},
+    {1, 72, 1},  // below 96 as well; 0.75 up
+    {150, 0, 150},
+    {150, -5, 150},                                                                   // no DPI known: the design
     {std::numeric_limits<int>::max() / 2, 192, std::numeric_limits<int>::max() - 1},  // no overflow on the way
 };
 

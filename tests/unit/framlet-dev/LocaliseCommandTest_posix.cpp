@@ -6,9 +6,9 @@
 
 #include <cstdlib>
 
-#include "localisation/LocalisationTestSupport.h"
 #include "app/MainLayout.h"
 #include "localisation/International.h"
+#include "localisation/LocalisationTestSupport.h"
 #include "settings/OptionLayout.h"
 
 namespace {

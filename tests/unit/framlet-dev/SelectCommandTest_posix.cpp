@@ -44,8 +44,8 @@ std::string Line(int state, Rect r, Point anchor, int dragKind, int hit, const M
     }
     std::ostringstream line;
     line << "State=" << state << " Rect=" << r.Left << "," << r.Top << "," << r.Right << "," << r.Bottom
-         << " Anchor=" << anchor.x << "," << anchor.y << " DragKind=" << dragKind << " Hit=" << hit << " Changed=" << changed
-         << "\n";
+         << " Anchor=" << anchor.x << "," << anchor.y << " DragKind=" << dragKind << " Hit=" << hit
+         << " Changed=" << changed << "\n";
     return line.str();
 }
 
@@ -64,15 +64,15 @@ TEST(SelectCommand, ReplaysDrawingAdjustingAndClearingLineByLine) {
     EXPECT_EQ(run.err, "");
     const MemoryBitmap p = SelectionPattern(40, 30);
     const std::string expected =
-        Line(1, {5, 5, 5, 5}, {5, 5}, 0, 8, p) +          // a point: nothing drawn yet
-        Line(1, {5, 5, 15, 10}, {5, 5}, 0, 8, p) +        // no grips while drawing
-        Line(2, {5, 5, 15, 10}, {5, 5}, 0, 4, p) +        // the corner lies in grip 4's box too: 4 wins over 5
-        Line(2, {5, 5, 15, 10}, {5, 5}, 0, 6, p) +        // a move while selected only hit-tests
-        Line(3, {5, 7, 15, 10}, {10, 10}, 7, 6, p) +      // grip 6 pressed: its side jumps to the point
+        Line(1, {5, 5, 5, 5}, {5, 5}, 0, 8, p) +      // a point: nothing drawn yet
+        Line(1, {5, 5, 15, 10}, {5, 5}, 0, 8, p) +    // no grips while drawing
+        Line(2, {5, 5, 15, 10}, {5, 5}, 0, 4, p) +    // the corner lies in grip 4's box too: 4 wins over 5
+        Line(2, {5, 5, 15, 10}, {5, 5}, 0, 6, p) +    // a move while selected only hit-tests
+        Line(3, {5, 7, 15, 10}, {10, 10}, 7, 6, p) +  // grip 6 pressed: its side jumps to the point
         Line(3, {5, 0, 15, 10}, {10, 10}, 7, 9, p) +
-        Line(2, {5, -3, 15, 10}, {10, 10}, 7, 9, p) +     // past the picture's top edge, not clamped
-        Line(2, {5, -3, 15, 10}, {10, 10}, 7, 9, p) +     // no ratio outside proportion mode
-        Line(0, {5, -3, 15, 10}, {10, 10}, 7, 9, p) +     // cleared: the picture is the pattern again
+        Line(2, {5, -3, 15, 10}, {10, 10}, 7, 9, p) +  // past the picture's top edge, not clamped
+        Line(2, {5, -3, 15, 10}, {10, 10}, 7, 9, p) +  // no ratio outside proportion mode
+        Line(0, {5, -3, 15, 10}, {10, 10}, 7, 9, p) +  // cleared: the picture is the pattern again
         "Grips=2,-6,8,0 2,0,8,6 2,7,8,13 12,-6,18,0 12,0,18,6 12,7,18,13 7,-6,13,0 7,7,13,13\n";
     EXPECT_EQ(run.out, expected);
 }
@@ -80,14 +80,13 @@ TEST(SelectCommand, ReplaysDrawingAdjustingAndClearingLineByLine) {
 TEST(SelectCommand, ACaptureDropsTheSelectionAndResetsThePictureAndStdinWorks) {
     TempDir dir;
     const ToolRun run = RunSelect(dir, "--settings " + Quote(Settings(dir, 0)) + " --picture 320,240 -",
-                              "down 100 100\r\nmove 250 150\n\nup 250 150\ncapture\ndown 5 5\n");
+                                  "down 100 100\r\nmove 250 150\n\nup 250 150\ncapture\ndown 5 5\n");
     ASSERT_EQ(run.status, 0) << run.err;
     const MemoryBitmap p = SelectionPattern(320, 240);
     const std::string expected =
         Line(1, {100, 100, 100, 100}, {100, 100}, 0, 8, p) +
         Line(1, {100, 100, 250, 280}, {100, 100}, 0, 8, p) +  // fitted to 150 x 180: the height grows
-        Line(2, {100, 100, 250, 280}, {100, 100}, 0, 8, p) +
-        Line(0, {100, 100, 250, 280}, {100, 100}, 0, 9, p) +
+        Line(2, {100, 100, 250, 280}, {100, 100}, 0, 8, p) + Line(0, {100, 100, 250, 280}, {100, 100}, 0, 9, p) +
         Line(1, {5, 5, 5, 5}, {5, 5}, 0, 8, p) +
         "Grips=97,97,103,103 97,187,103,193 97,277,103,283 247,97,253,103 247,187,253,193 247,277,253,283 "
         "172,97,178,103 172,277,178,283\n";
@@ -101,9 +100,8 @@ TEST(SelectCommand, AMalformedLineGivesOneLineNamingItAndStatusTwo) {
         const char* script;
         int line;
     } cases[] = {
-        {"down 5\n", 1},          {"down 1 2\nmove 1 2 3\n", 2}, {"down 1 x\n", 1},
-        {"\n\njump 1 2\n", 3},    {"ratio 3\n", 1},              {"down 1 2\nup 99999999999 1\n", 2},
-        {"down 1 2\nDOWN 1 2\n", 2},
+        {"down 5\n", 1},  {"down 1 2\nmove 1 2 3\n", 2},       {"down 1 x\n", 1},           {"\n\njump 1 2\n", 3},
+        {"ratio 3\n", 1}, {"down 1 2\nup 99999999999 1\n", 2}, {"down 1 2\nDOWN 1 2\n", 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.script);
@@ -119,11 +117,11 @@ TEST(SelectCommand, BadArgumentsGiveStatusTwo) {
     TempDir dir;
     const std::string settings = Quote(Settings(dir, 2));
     const std::vector<std::string> argumentLists = {
-        "--picture 10,10 -",                                   // no settings
-        "--settings " + settings + " -",                       // no picture
-        "--settings " + settings + " --picture 10 -",          // no height
-        "--settings " + settings + " --picture 10,-1 -",       // negative size
-        "--settings " + settings + " --picture 10,10",         // no script
+        "--picture 10,10 -",                              // no settings
+        "--settings " + settings + " -",                  // no picture
+        "--settings " + settings + " --picture 10 -",     // no height
+        "--settings " + settings + " --picture 10,-1 -",  // negative size
+        "--settings " + settings + " --picture 10,10",    // no script
         "--settings " + settings + " --picture 10,10 " + Quote(dir.File("missing.txt")),
     };
     for (const std::string& arguments : argumentLists) {

@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <string>
 
-#include "imaging/Pictures.h"
 #include "TestSupport.h"
 #include "imaging/BmpFile.h"
 #include "imaging/ImageLib.h"
 #include "imaging/JpegWriter.h"
+#include "imaging/Pictures.h"
 
 namespace {
 
@@ -54,8 +54,9 @@ protected:
         picture_ = RandomPicture(random, 40, 30);
         const SoftwareBitmap bitmap(picture_);
         WriteBmpFile(dir_.File("in.bmp"), bitmap);
-        WriteTestFile(dir_.File("s.ini"), "[Trim]\r\nType=0\r\nWidth=13\r\nHeight=9\r\n[Effect]\r\nReverse=1\r\nReverseType=0\r\n"
-                                          "IsFrame=1\r\nFrameSize=2\r\n");
+        WriteTestFile(dir_.File("s.ini"),
+                      "[Trim]\r\nType=0\r\nWidth=13\r\nHeight=9\r\n[Effect]\r\nReverse=1\r\nReverseType=0\r\n"
+                      "IsFrame=1\r\nFrameSize=2\r\n");
         settings_.TrimType = 0;
         settings_.Width = 13;
         settings_.Height = 9;
@@ -78,7 +79,8 @@ protected:
 
 TEST_F(TrimCommand, WritesJpegForJpgAndJpegNamesInAnyCase) {
     for (const char* name : {"out.jpg", "OUT.JPG", "out.Jpeg"}) {
-        const Outcome outcome = RunTrim({dir_.File("in.bmp"), dir_.File(name), "--rect", "-2,3,30,25", "--settings", dir_.File("s.ini")});
+        const Outcome outcome =
+            RunTrim({dir_.File("in.bmp"), dir_.File(name), "--rect", "-2,3,30,25", "--settings", dir_.File("s.ini")});
         ASSERT_EQ(outcome.status, 0) << outcome.output;
         EXPECT_EQ(outcome.output, "");
         const SoftwareBitmap expected = Expected(Rect{-2, 3, 30, 25}, settings_);
@@ -91,7 +93,8 @@ TEST_F(TrimCommand, WritesJpegForJpgAndJpegNamesInAnyCase) {
 
 TEST_F(TrimCommand, WritesBitmapForEveryOtherName) {
     for (const char* name : {"out.bmp", "out.png", "out", "out.jpg.txt"}) {
-        const Outcome outcome = RunTrim({dir_.File("in.bmp"), dir_.File(name), "--settings", dir_.File("s.ini"), "--rect", "0,0,39,29"});
+        const Outcome outcome =
+            RunTrim({dir_.File("in.bmp"), dir_.File(name), "--settings", dir_.File("s.ini"), "--rect", "0,0,39,29"});
         ASSERT_EQ(outcome.status, 0) << outcome.output;
         const auto file = ReadTestFile(dir_.File(name));
         ASSERT_TRUE(file) << name;
@@ -107,11 +110,13 @@ TEST_F(TrimCommand, ABottomUpFileReadInPlaceAndATopDownOneGiveTheSamePicture) {
     std::string topDown = bottomUp;
     const int32_t negative = -30;
     std::memcpy(topDown.data() + 22, &negative, 4);  // little-endian, as the file's fields are
-    for (size_t row = 0; row < 30; ++row) topDown.replace(offset + row * stride, stride, bottomUp, offset + (29 - row) * stride, stride);
+    for (size_t row = 0; row < 30; ++row)
+        topDown.replace(offset + row * stride, stride, bottomUp, offset + (29 - row) * stride, stride);
     WriteTestFile(dir_.File("top-down.bmp"), topDown);
     ASSERT_EQ(DecodeBmp(topDown), picture_);
     for (const char* input : {"in.bmp", "top-down.bmp"}) {
-        const Outcome outcome = RunTrim({dir_.File(input), dir_.File("out.bmp"), "--rect", "-2,3,30,25", "--settings", dir_.File("s.ini")});
+        const Outcome outcome =
+            RunTrim({dir_.File(input), dir_.File("out.bmp"), "--rect", "-2,3,30,25", "--settings", dir_.File("s.ini")});
         ASSERT_EQ(outcome.status, 0) << outcome.output;
         const auto file = ReadTestFile(dir_.File("out.bmp"));
         ASSERT_TRUE(file) << input;
@@ -120,7 +125,8 @@ TEST_F(TrimCommand, ABottomUpFileReadInPlaceAndATopDownOneGiveTheSamePicture) {
 }
 
 TEST_F(TrimCommand, AMissingSettingsFileGivesTheDefaultsAndAOnePixelRectIsWidened) {
-    const Outcome outcome = RunTrim({dir_.File("in.bmp"), dir_.File("o.bmp"), "--rect", "39,4,39,10", "--settings", dir_.File("none.ini")});
+    const Outcome outcome =
+        RunTrim({dir_.File("in.bmp"), dir_.File("o.bmp"), "--rect", "39,4,39,10", "--settings", dir_.File("none.ini")});
     ASSERT_EQ(outcome.status, 0) << outcome.output;
     EXPECT_FALSE(std::filesystem::exists(dir_.File("none.ini")));
     // Defaults: no reduction, no effects. The selection becomes columns 39 and 40, the second white.

@@ -15,13 +15,9 @@ namespace {
 constexpr int kWidth = 6;
 constexpr int kHeight = 5;
 const char* const kF[kHeight] = {
-    ".####.",
-    ".#....",
-    ".###..",
-    ".#....",
-    ".#....",
+    ".####.", ".#....", ".###..", ".#....", ".#....",
 };
-constexpr uint32_t kRed = 0xFF0000;   // 0xRRGGBB
+constexpr uint32_t kRed = 0xFF0000;  // 0xRRGGBB
 constexpr uint32_t kBlue = 0x0000FF;
 constexpr uint32_t kWhite = 0xFFFFFF;
 
@@ -81,9 +77,7 @@ void PutPixel(unsigned char* bits, int depth, int width, int height, int x, int 
                               : static_cast<unsigned char>((byte & 0xF0) | index);
             break;
         }
-        case 8:
-            row[x] = static_cast<unsigned char>(red ? Section::RedIndex(8) : Section::BlueIndex(8));
-            break;
+        case 8: row[x] = static_cast<unsigned char>(red ? Section::RedIndex(8) : Section::BlueIndex(8)); break;
         case 16: {
             const uint16_t value = red ? 0x7C00 : 0x001F;  // 5-5-5
             std::memcpy(row + 2 * x, &value, 2);

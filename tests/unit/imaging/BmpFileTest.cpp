@@ -58,7 +58,8 @@ TEST(BmpFile, TwentyFourBitHeaderFieldsAndRowsAreExact) {
     EXPECT_EQ(h.colorsImportant, 0u);
     for (int row = 0; row < 5; ++row) {
         SCOPED_TRACE(row);
-        EXPECT_EQ(file.substr(54 + static_cast<size_t>(row) * 20, 18), std::string(reinterpret_cast<char*>(bits.get()) + row * 20, 18));
+        EXPECT_EQ(file.substr(54 + static_cast<size_t>(row) * 20, 18),
+                  std::string(reinterpret_cast<char*>(bits.get()) + row * 20, 18));
         EXPECT_EQ(file.substr(54 + static_cast<size_t>(row) * 20 + 18, 2), std::string(2, '\0'));
     }
     // The top row (blue, red x 4, blue) is the last in the file.
@@ -139,9 +140,9 @@ TEST(BmpFile, DescriptionsNoBitmapFileCanCarryAreRefused) {
         return i;
     };
     EXPECT_THROW(EncodeBmp(image(7, 0)), AppError);
-    EXPECT_THROW(EncodeBmp(image(8, 0)), AppError);   // indexed without a table
-    EXPECT_THROW(EncodeBmp(image(1, 3)), AppError);   // more colours than 1 bit can index
-    EXPECT_THROW(EncodeBmp(image(24, 2)), AppError);  // a table where none belongs
+    EXPECT_THROW(EncodeBmp(image(8, 0)), AppError);      // indexed without a table
+    EXPECT_THROW(EncodeBmp(image(1, 3)), AppError);      // more colours than 1 bit can index
+    EXPECT_THROW(EncodeBmp(image(24, 2)), AppError);     // a table where none belongs
     EXPECT_THROW(EncodeBmp(image(32, 0, 8)), AppError);  // rows shorter than their pixels
     EXPECT_NO_THROW(EncodeBmp(image(16, 0, 8)));
 }

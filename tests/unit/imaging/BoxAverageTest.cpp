@@ -34,7 +34,8 @@ TEST(BoxAverage, EqualsTruncatingDivisionForEveryWeightUpToSixThousand) {
 TEST(BoxAverage, EqualsTruncatingDivisionForLargeWeights) {
     Reciprocal reciprocal;
     int wrong = 0;
-    for (uint64_t w = 6001; w < (uint64_t{1} << 24) * 4; w = w * 21 / 20 + 7) wrong += CountWrongQuotients(reciprocal, static_cast<uint32_t>(w));
+    for (uint64_t w = 6001; w < (uint64_t{1} << 24) * 4; w = w * 21 / 20 + 7)
+        wrong += CountWrongQuotients(reciprocal, static_cast<uint32_t>(w));
     // The largest weights a box with 32-bit sums can have (4 x (2^24 - 1) with emphasis).
     for (uint32_t w = (1u << 24) - 3; w <= (1u << 24) + 3; ++w) wrong += CountWrongQuotients(reciprocal, w);
     EXPECT_EQ(wrong, 0);

@@ -6,8 +6,8 @@
 #include <memory>
 #include <stdexcept>
 
-#include "platform/MemoryBitmap.h"
 #include "imaging/GdiBitmap_win.h"
+#include "platform/MemoryBitmap.h"
 #include "win32/Handles.h"
 
 struct GdiBitmapKind {

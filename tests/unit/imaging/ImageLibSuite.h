@@ -81,9 +81,11 @@ TYPED_TEST_P(TrimPipeline, ColumnRangesOfTheWorkedExamples) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.sourceWidth) + " -> " + std::to_string(c.outWidth));
         MemoryBitmap picture(c.sourceWidth, 1);
-        for (int x = 0; x < c.sourceWidth; ++x) picture.SetPixel(x, 0, MemoryBitmap::Pack(Grey(static_cast<uint8_t>(10 * (x + 1)))));
+        for (int x = 0; x < c.sourceWidth; ++x)
+            picture.SetPixel(x, 0, MemoryBitmap::Pack(Grey(static_cast<uint8_t>(10 * (x + 1)))));
         // Two rows because the caller widens a one-row selection; the second is white.
-        const MemoryBitmap out = this->Run(picture, Rect{0, 0, c.sourceWidth - 1, 1}, trim_suite::Settings(0, c.outWidth, 2));
+        const MemoryBitmap out =
+            this->Run(picture, Rect{0, 0, c.sourceWidth - 1, 1}, trim_suite::Settings(0, c.outWidth, 2));
         ASSERT_EQ(out.Width(), c.outWidth);
         for (int x = 0; x < c.outWidth; ++x) {
             EXPECT_EQ(trim_suite::At(out, x, 0), Grey(static_cast<uint8_t>(c.expected[static_cast<size_t>(x)]))) << x;
@@ -134,7 +136,8 @@ TYPED_TEST_P(TrimPipeline, AlmostBlackGetsNoExtraWeight) {
     TrimSettings s = trim_suite::Settings(0, 1, 1);
     s.EffectFlags = TrimSettings::kEmphasis;
     // (0, 0, 1) is not pure black: weight 4, not 7.
-    const Color c = trim_suite::At(this->Run(trim_suite::ThreeAndOne(kWhite, Color{0, 0, 1}), Rect{0, 0, 1, 1}, s), 0, 0);
+    const Color c =
+        trim_suite::At(this->Run(trim_suite::ThreeAndOne(kWhite, Color{0, 0, 1}), Rect{0, 0, 1, 1}, s), 0, 0);
     EXPECT_EQ(c, (Color{191, 191, 191}));
 }
 
@@ -190,7 +193,8 @@ TYPED_TEST_P(TrimPipeline, FramePaintsExactlyTheOutermostRowsAndColumns) {
     };
     for (const Shape shape : {Shape{10, 8}, Shape{7, 9}, Shape{3, 3}, Shape{1, 1}, Shape{2, 5}, Shape{31, 20}}) {
         for (const int frame : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15, 16, 40}) {
-            SCOPED_TRACE(std::to_string(shape.width) + "x" + std::to_string(shape.height) + " frame " + std::to_string(frame));
+            SCOPED_TRACE(std::to_string(shape.width) + "x" + std::to_string(shape.height) + " frame " +
+                         std::to_string(frame));
             TrimSettings s = trim_suite::Settings(3);
             s.IsFrame = true;
             s.FrameSize = frame;
@@ -244,11 +248,11 @@ TYPED_TEST_P(TrimPipeline, ImpossibleOutputSizesAreRefusedBeforeAnythingChanges)
     const MemoryBitmap picture = RandomPicture(random, 8, 6);
     const MemoryBitmap before = RandomPicture(random, 4, 4);
     const TrimSettings cases[] = {
-        trim_suite::Settings(0, 2000000000, 1),             // stride overflows 32 bits
-        trim_suite::Settings(0, 30000, 30000),              // stride x height overflows
-        trim_suite::Settings(1, 150, 180, 2000000000),      // scaling: 8 x 2e9 div 100 columns
-        trim_suite::Settings(2, 2000000000, 2000000000),    // free, width pinned
-        trim_suite::Settings(0, 0, 5),                      // sizes the command guard keeps out
+        trim_suite::Settings(0, 2000000000, 1),           // stride overflows 32 bits
+        trim_suite::Settings(0, 30000, 30000),            // stride x height overflows
+        trim_suite::Settings(1, 150, 180, 2000000000),    // scaling: 8 x 2e9 div 100 columns
+        trim_suite::Settings(2, 2000000000, 2000000000),  // free, width pinned
+        trim_suite::Settings(0, 0, 5),                    // sizes the command guard keeps out
         trim_suite::Settings(1, 150, 180, -5),
     };
     for (const TrimSettings& s : cases) {
@@ -280,8 +284,8 @@ TYPED_TEST_P(TrimPipeline, AHugeSelectionAveragesTheOutsideAsWhite) {
             blue += c.blue;
         }
     }
-    EXPECT_EQ(trim_suite::At(out, 0, 0),
-              (Color{static_cast<uint8_t>(red / count), static_cast<uint8_t>(green / count), static_cast<uint8_t>(blue / count)}));
+    EXPECT_EQ(trim_suite::At(out, 0, 0), (Color{static_cast<uint8_t>(red / count), static_cast<uint8_t>(green / count),
+                                                static_cast<uint8_t>(blue / count)}));
 }
 
 TYPED_TEST_P(TrimPipeline, LargeBoxesAverageExactly) {
@@ -295,10 +299,10 @@ TYPED_TEST_P(TrimPipeline, LargeBoxesAverageExactly) {
         int outHeight;
     };
     const Case cases[] = {
-        {Rect{0, 0, 63, 63}, 1, 1},      // 4096 positions
-        {Rect{0, 0, 64, 63}, 1, 1},      // 4160
-        {Rect{3, 2, 128, 67}, 2, 1},     // 63 x 66 = 4158 each
-        {Rect{-40, -30, 129, 69}, 1, 1}, // 17000, mostly inside
+        {Rect{0, 0, 63, 63}, 1, 1},       // 4096 positions
+        {Rect{0, 0, 64, 63}, 1, 1},       // 4160
+        {Rect{3, 2, 128, 67}, 2, 1},      // 63 x 66 = 4158 each
+        {Rect{-40, -30, 129, 69}, 1, 1},  // 17000, mostly inside
         {Rect{0, 0, 129, 69}, 3, 2},
     };
     for (const Case& c : cases) {
@@ -313,7 +317,8 @@ TYPED_TEST_P(TrimPipeline, LargeBoxesAverageExactly) {
     // Boxes taller than 257 rows, whose column sums no longer fit in 16 bits.
     // Mostly white, so that the sums pass 65535.
     MemoryBitmap tall = FilledPicture(12, 300, kWhite);
-    for (int i = 0; i < 200; ++i) tall.SetPixel(static_cast<int>(random() % 12), static_cast<int>(random() % 300), random() & 0xFFFFFF);
+    for (int i = 0; i < 200; ++i)
+        tall.SetPixel(static_cast<int>(random() % 12), static_cast<int>(random() % 300), random() & 0xFFFFFF);
     for (const int outWidth : {1, 2, 5}) {
         const TrimSettings s = trim_suite::Settings(0, outWidth, 1);
         EXPECT_EQ(this->Run(tall, Rect{0, -5, 11, 299}, s), reference::Trim(tall, Rect{0, -5, 11, 299}, s)) << outWidth;
@@ -351,10 +356,11 @@ TYPED_TEST_P(TrimPipeline, AgreesWithTheReferenceOnRandomInputs) {
         SCOPED_TRACE("case " + std::to_string(i));
         const MemoryBitmap expected = reference::Trim(picture, rect, s);
         const MemoryBitmap actual = this->Run(picture, rect, s);
-        ASSERT_EQ(actual, expected) << "picture " << width << "x" << height << " rect " << rect.Left << "," << rect.Top << ","
-                                    << rect.Right << "," << rect.Bottom << " type " << int{s.TrimType} << " " << s.Width << "x"
-                                    << s.Height << " scale " << s.Scale << " effects " << int{s.EffectFlags} << "/"
-                                    << int{s.ReverseType} << " frame " << s.IsFrame << "/" << s.FrameSize;
+        ASSERT_EQ(actual, expected) << "picture " << width << "x" << height << " rect " << rect.Left << "," << rect.Top
+                                    << "," << rect.Right << "," << rect.Bottom << " type " << int{s.TrimType} << " "
+                                    << s.Width << "x" << s.Height << " scale " << s.Scale << " effects "
+                                    << int{s.EffectFlags} << "/" << int{s.ReverseType} << " frame " << s.IsFrame << "/"
+                                    << s.FrameSize;
         ++compared;
     }
     EXPECT_EQ(compared, TypeParam::kRandomCases);
@@ -365,5 +371,6 @@ REGISTER_TYPED_TEST_SUITE_P(TrimPipeline, NoReductionReproducesTheCutOut, Column
                             AlmostBlackGetsNoExtraWeight, InversionTypesAndPositionsOutsideThePicture,
                             LastColumnWidenedByTheCallerEndsInWhite, FramePaintsExactlyTheOutermostRowsAndColumns,
                             NoFrameWhenSwitchedOffOrNotPositive, TwoRunsDoNotDependOnEachOther,
-                            ImpossibleOutputSizesAreRefusedBeforeAnythingChanges, AHugeSelectionAveragesTheOutsideAsWhite,
-                            LargeBoxesAverageExactly, AgreesWithTheReferenceOnRandomInputs);
+                            ImpossibleOutputSizesAreRefusedBeforeAnythingChanges,
+                            AHugeSelectionAveragesTheOutsideAsWhite, LargeBoxesAverageExactly,
+                            AgreesWithTheReferenceOnRandomInputs);

@@ -37,13 +37,13 @@ TEST(TrimRanges, WorkedExamplesRoundHalfToEven) {
         const char* ranges;
     };
     const Case cases[] = {
-        {10, 4, "0-2 2-4 5-6 8-9 "},        // column 2 in two boxes, column 7 in none
-        {3, 2, "0-0 2-2 "},                 // column 1 unused
-        {5, 2, "0-2 2-4 "},                 // rounded(1.5) is 2, rounded(2.5) is 2
-        {2, 5, "0-0 0-0 1-1 1-1 2-2 "},     // the last reads just right of the cut-out
+        {10, 4, "0-2 2-4 5-6 8-9 "},     // column 2 in two boxes, column 7 in none
+        {3, 2, "0-0 2-2 "},              // column 1 unused
+        {5, 2, "0-2 2-4 "},              // rounded(1.5) is 2, rounded(2.5) is 2
+        {2, 5, "0-0 0-0 1-1 1-1 2-2 "},  // the last reads just right of the cut-out
         {4, 4, "0-0 1-1 2-2 3-3 "},
-        {7, 2, "0-2 4-6 "},                 // 3.5: rounded(2.5) = 2, rounded(3.5) = 4
-        {1, 3, "0-0 0-0 1-1 "},             // 1/3 and 2/3
+        {7, 2, "0-2 4-6 "},      // 3.5: rounded(2.5) = 2, rounded(3.5) = 4
+        {1, 3, "0-0 0-0 1-1 "},  // 1/3 and 2/3
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Text(Ranges(c.sourceWidth, c.outWidth)), c.ranges) << c.sourceWidth << " -> " << c.outWidth;
@@ -66,16 +66,16 @@ TEST(TrimOutputSize, FollowsTheTrimMode) {
         long double scaleX, scaleY;
     };
     const Case cases[] = {
-        {300, 100, Settings(0, 150, 180), 150, 180, 2.0L, 100.0L / 180},    // proportion stretches
-        {50, 120, Settings(1, 150, 180, 1), 1, 1, 50.0L, 120.0L},            // 50 div 100 is 0, raised to 1
+        {300, 100, Settings(0, 150, 180), 150, 180, 2.0L, 100.0L / 180},  // proportion stretches
+        {50, 120, Settings(1, 150, 180, 1), 1, 1, 50.0L, 120.0L},         // 50 div 100 is 0, raised to 1
         {3, 2, Settings(1, 150, 180, 250), 7, 5, 3.0L / 7, 2.0L / 5},
-        {300, 360, Settings(2, 150, 180), 150, 180, 2.0L, 2.0L},             // equal ratios pin the width
+        {300, 360, Settings(2, 150, 180), 150, 180, 2.0L, 2.0L},  // equal ratios pin the width
         {400, 100, Settings(2, 150, 180), 150, 37, 400.0L / 150, 100.0L / 37},
-        {1, 300, Settings(2, 150, 180), 1, 180, 1.0L, 300.0L / 180},         // 1 x 180 div 300 is 0, raised to 1
-        {10, 10, Settings(2, 150, 180), 150, 150, 1.0L / 15, 1.0L / 15},     // free mode enlarges to fit
+        {1, 300, Settings(2, 150, 180), 1, 180, 1.0L, 300.0L / 180},      // 1 x 180 div 300 is 0, raised to 1
+        {10, 10, Settings(2, 150, 180), 150, 150, 1.0L / 15, 1.0L / 15},  // free mode enlarges to fit
         {100, 300, Settings(2, 150, 180), 60, 180, 100.0L / 60, 300.0L / 180},
         {37, 12, Settings(3), 37, 12, 1.0L, 1.0L},
-        {37, 12, Settings(4), 37, 12, 1.0L, 1.0L},                           // outside 0-3: no reduction
+        {37, 12, Settings(4), 37, 12, 1.0L, 1.0L},  // outside 0-3: no reduction
         {37, 12, Settings(255), 37, 12, 1.0L, 1.0L},
     };
     for (const Case& c : cases) {
@@ -95,8 +95,8 @@ TEST(TrimOutputSize, FollowsTheTrimMode) {
 TEST(TrimOutputSize, RefusesWhatNoBufferCanHold) {
     const Rect rect{0, 0, 99, 99};
     for (const TrimSettings& s : {Settings(0, 2000000000, 1), Settings(0, 1, 2000000000), Settings(0, 46341, 46341),
-                                  Settings(1, 1, 1, 2000000000), Settings(0, -1, 5), Settings(2, 0, 5), Settings(2, 5, 0),
-                                  Settings(1, 150, 180, 0), Settings(1, 150, 180, -5)}) {
+                                  Settings(1, 1, 1, 2000000000), Settings(0, -1, 5), Settings(2, 0, 5),
+                                  Settings(2, 5, 0), Settings(1, 150, 180, 0), Settings(1, 150, 180, -5)}) {
         TrimContext context;
         EXPECT_THROW(CalcOutputSize(context, rect, s), AppError) << s.Width << "x" << s.Height << " " << s.Scale;
     }
@@ -143,8 +143,8 @@ TEST(TrimSteps, HalvingAgreesWithTheReferenceInsideAndAtThePicturesEdges) {
             const TrimSettings s = trim_suite::Settings(1, 150, 180, scale);
             SoftwareBitmap out;
             TrimImage(SoftwareBitmap(picture), out, rect, s);
-            EXPECT_EQ(out.Pixels(), reference::Trim(picture, rect, s)) << scale << "% of " << rect.Left << "," << rect.Top << "," << rect.Right << ","
-                                                                       << rect.Bottom;
+            EXPECT_EQ(out.Pixels(), reference::Trim(picture, rect, s))
+                << scale << "% of " << rect.Left << "," << rect.Top << "," << rect.Right << "," << rect.Bottom;
         }
     }
 }

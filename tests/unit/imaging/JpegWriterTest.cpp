@@ -24,7 +24,8 @@ MemoryBitmap GoldenPicture() {
     MemoryBitmap picture(97, 61);
     for (int y = 0; y < 61; ++y) {
         for (int x = 0; x < 97; ++x) {
-            Color c{static_cast<uint8_t>(x * 255 / 96), static_cast<uint8_t>(y * 255 / 60), static_cast<uint8_t>(x * y / 23)};
+            Color c{static_cast<uint8_t>(x * 255 / 96), static_cast<uint8_t>(y * 255 / 60),
+                    static_cast<uint8_t>(x * y / 23)};
             if (x >= 10 && x < 40 && y >= 8 && y < 30) c = Color{230, 20, 10};  // a red block
             if ((x / 3 + y / 3) % 7 == 0 && x > 50) c = kBlack;                 // thin diagonal strokes
             if (y > 50) c = kWhite;
@@ -34,7 +35,9 @@ MemoryBitmap GoldenPicture() {
     return picture;
 }
 
-std::string GoldenPath() { return (std::filesystem::path(FRAMLET_SOURCE_DIR) / "tests" / "data" / "imaging" / "golden-97x61.jpg").string(); }
+std::string GoldenPath() {
+    return (std::filesystem::path(FRAMLET_SOURCE_DIR) / "tests" / "data" / "imaging" / "golden-97x61.jpg").string();
+}
 
 std::string Encode(const MemoryBitmap& picture) {
     const SoftwareBitmap bitmap(picture);
@@ -90,7 +93,8 @@ std::vector<Segment> Segments(const std::string& jpeg) {
     size_t at = 2;
     while (at + 4 <= jpeg.size() && static_cast<uint8_t>(jpeg[at]) == 0xFF) {
         const int marker = static_cast<uint8_t>(jpeg[at + 1]);
-        const size_t length = static_cast<size_t>(static_cast<uint8_t>(jpeg[at + 2]) << 8 | static_cast<uint8_t>(jpeg[at + 3]));
+        const size_t length =
+            static_cast<size_t>(static_cast<uint8_t>(jpeg[at + 2]) << 8 | static_cast<uint8_t>(jpeg[at + 3]));
         segments.push_back({marker, jpeg.substr(at + 4, length - 2)});
         at += 2 + length;
         if (marker == 0xDA) break;
@@ -132,16 +136,18 @@ TEST(JpegWriter, HeadersAreBaselineJfifWithTheStandardTablesOfQuality90) {
     ASSERT_EQ(segments[0].marker, 0xE0);
     EXPECT_EQ(Bytes(segments[0].body), (std::vector<int>{'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0}));
 
-    static const int kNaturalOrder[64] = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 48,
-                                          41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
-                                          30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
+    static const int kNaturalOrder[64] = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,
+                                          12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13, 6,  7,  14, 21, 28,
+                                          35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,
+                                          58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
     static const int kLuminance[64] = {16, 11, 10, 16, 24,  40,  51,  61,  12, 12, 14, 19, 26,  58,  60,  55,
                                        14, 13, 16, 24, 40,  57,  69,  56,  14, 17, 22, 29, 51,  87,  80,  62,
                                        18, 22, 37, 56, 68,  109, 103, 77,  24, 35, 55, 64, 81,  104, 113, 92,
                                        49, 64, 78, 87, 103, 121, 120, 101, 72, 92, 95, 98, 112, 100, 103, 99};
-    static const int kChrominance[64] = {17, 18, 24, 47, 99, 99, 99, 99, 18, 21, 26, 66, 99, 99, 99, 99, 24, 26, 56, 99, 99, 99,
-                                         99, 99, 47, 66, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99,
-                                         99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99};
+    static const int kChrominance[64] = {17, 18, 24, 47, 99, 99, 99, 99, 18, 21, 26, 66, 99, 99, 99, 99,
+                                         24, 26, 56, 99, 99, 99, 99, 99, 47, 66, 99, 99, 99, 99, 99, 99,
+                                         99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99,
+                                         99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99};
     auto scaled = [](const int* table, int id) {
         // Quality 90 scales the standard tables by 20 % (200 - 2 x 90), rounded, at least 1.
         std::vector<int> body{id};
@@ -154,10 +160,12 @@ TEST(JpegWriter, HeadersAreBaselineJfifWithTheStandardTablesOfQuality90) {
     for (const Segment& s : segments) {
         EXPECT_NE(s.marker, 0xEE) << "an Adobe marker";
         EXPECT_NE(s.marker, 0xDD) << "a restart interval";
-        EXPECT_TRUE(s.marker < 0xC1 || s.marker > 0xCF || s.marker == 0xC4) << "a frame other than baseline: " << s.marker;
+        EXPECT_TRUE(s.marker < 0xC1 || s.marker > 0xCF || s.marker == 0xC4)
+            << "a frame other than baseline: " << s.marker;
         if (s.marker == 0xDB) {
             // One table per segment or both in one: split at 65 bytes.
-            for (size_t at = 0; at + 65 <= s.body.size(); at += 65) quantisation.push_back(Bytes(s.body.substr(at, 65)));
+            for (size_t at = 0; at + 65 <= s.body.size(); at += 65)
+                quantisation.push_back(Bytes(s.body.substr(at, 65)));
         }
         if (s.marker == 0xC4) huffman.push_back(Bytes(s.body));
         if (s.marker == 0xC0) frame = &s;
@@ -199,7 +207,8 @@ TEST(JpegWriter, HeadersAreBaselineJfifWithTheStandardTablesOfQuality90) {
     for (const Table& t : standard) {
         ASSERT_LT(at + 17, allHuffman.size() + 1);
         EXPECT_EQ(allHuffman[at], t.classAndId);
-        EXPECT_EQ(std::vector<int>(allHuffman.begin() + static_cast<ptrdiff_t>(at) + 1, allHuffman.begin() + static_cast<ptrdiff_t>(at) + 17),
+        EXPECT_EQ(std::vector<int>(allHuffman.begin() + static_cast<ptrdiff_t>(at) + 1,
+                                   allHuffman.begin() + static_cast<ptrdiff_t>(at) + 17),
                   t.counts);
         at += 17 + static_cast<size_t>(t.symbols);
     }
@@ -231,7 +240,8 @@ TEST(JpegWriter, DecodesToThePictureItWasMadeFrom) {
         jpeg_read_scanlines(&d, rows, 1);
         for (int x = 0; x < 97; ++x) {
             const Color c = MemoryBitmap::Unpack(picture.Pixel(x, y));
-            error += std::abs(row[x * 3] - c.red) + std::abs(row[x * 3 + 1] - c.green) + std::abs(row[x * 3 + 2] - c.blue);
+            error +=
+                std::abs(row[x * 3] - c.red) + std::abs(row[x * 3 + 1] - c.green) + std::abs(row[x * 3 + 2] - c.blue);
         }
         if (y == 20) {
             // Inside the red block: red, not blue (a swap of the channels would show here).

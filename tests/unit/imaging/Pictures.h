@@ -43,10 +43,10 @@ inline MemoryBitmap RandomPicture(std::mt19937& random, int width, int height) {
         for (int x = 0; x < width; ++x) {
             uint32_t value = 0;
             switch (kind(random)) {
-            case 0: value = 0xFFFFFF; break;
-            case 1: value = 0x000000; break;
-            case 2: value = 0x000001u << (8 * (random() % 3)); break;
-            default: value = any(random); break;
+                case 0: value = 0xFFFFFF; break;
+                case 1: value = 0x000000; break;
+                case 2: value = 0x000001u << (8 * (random() % 3)); break;
+                default: value = any(random); break;
             }
             picture.SetPixel(x, y, value);
         }

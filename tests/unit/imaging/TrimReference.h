@@ -41,7 +41,8 @@ inline Size OutputSize(const Rect& r, const TrimSettings& s) {
         if (ow == 0) ow = 1;
         if (oh == 0) oh = 1;
     }
-    return {ow, oh, static_cast<double>(static_cast<long double>(sw) / ow), static_cast<double>(static_cast<long double>(sh) / oh)};
+    return {ow, oh, static_cast<double>(static_cast<long double>(sw) / ow),
+            static_cast<double>(static_cast<long double>(sh) / oh)};
 }
 
 inline void Range(double scale, int32_t i, int32_t offset, int64_t& first, int64_t& last) {
@@ -90,14 +91,17 @@ inline MemoryBitmap Trim(const MemoryBitmap& picture, const Rect& r, const TrimS
                     weight += 1;
                 }
             }
-            out.SetPixel(x, y, MemoryBitmap::Pack(Color{static_cast<uint8_t>(red / weight), static_cast<uint8_t>(green / weight),
-                                                        static_cast<uint8_t>(blue / weight)}));
+            out.SetPixel(
+                x, y,
+                MemoryBitmap::Pack(Color{static_cast<uint8_t>(red / weight), static_cast<uint8_t>(green / weight),
+                                         static_cast<uint8_t>(blue / weight)}));
         }
     }
     if (s.IsFrame && s.FrameSize > 0) {
         for (int32_t y = 0; y < size.height; ++y) {
             for (int32_t x = 0; x < size.width; ++x) {
-                if (x < s.FrameSize || y < s.FrameSize || x >= size.width - s.FrameSize || y >= size.height - s.FrameSize) {
+                if (x < s.FrameSize || y < s.FrameSize || x >= size.width - s.FrameSize ||
+                    y >= size.height - s.FrameSize) {
                     out.SetPixel(x, y, 0);
                 }
             }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "Pictures.h"
 #include "FileSizeLimit_posix.h"
+#include "Pictures.h"
 #include "TestSupport.h"
 #include "imaging/BmpFile.h"
 #include "imaging/JpegWriter.h"

@@ -5,11 +5,11 @@
 #include <memory>
 
 #include "TestSupport.h"
-#include "win32/Win32TestSupport.h"
 #include "localisation/International.h"
 #include "platform/Text.h"
 #include "settings/OptionLayout.h"
 #include "win32/Controls.h"
+#include "win32/Win32TestSupport.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ TEST(FormComponents, TheLocaliserReplacesTextsOnTheRealControlsAfterFormCreate) 
     EXPECT_EQ(form->Get<Button>("btnOk").CaptionW(), u"Yes");
     EXPECT_EQ(form->Get<Button>("btnOk").Hint(), "Store the settings");
     EXPECT_EQ(form->Get<Button>("btnCancel").CaptionW(), u"キャンセル(&C)");  // a blank value replaces nothing
-    EXPECT_EQ(form->Get<Edit>("edtPrefixOfFileName").Text(), "Shot_");   // overrides what FormCreate set
+    EXPECT_EQ(form->Get<Edit>("edtPrefixOfFileName").Text(), "Shot_");        // overrides what FormCreate set
     auto& combo = form->Get<ComboBox>("cmbDefaultFormatType");
     ASSERT_EQ(combo.ItemCount(), 2u);
     EXPECT_EQ(combo.ItemW(0), u"JPEG");

@@ -66,7 +66,8 @@ TEST(QInternational, ACaptionWithBlanksOnBothSidesIsTrimmedAndNothingElseChanges
 
 TEST(QInternational, AFileOverTheSizeCapLeavesTheDesignTexts) {
     LocalisedForm f(kMainFormLayout);
-    EXPECT_TRUE(f.CreateWith("[fmMain]\r\nfmMain_caption=Big\r\n[pad]\r\n" + std::string(kMaxIniFileBytes, ';')).empty());
+    EXPECT_TRUE(
+        f.CreateWith("[fmMain]\r\nfmMain_caption=Big\r\n[pad]\r\n" + std::string(kMaxIniFileBytes, ';')).empty());
 }
 
 TEST(QInternational, EmptyOrBlankValuesLeaveTheDesignTexts) {
@@ -118,8 +119,10 @@ TEST(QInternational, TheComboTextIsSetBeforeItsItems) {
 
 TEST(QInternational, TheComboTextSelectsAnExistingItem) {
     LocalisedForm f(kOptionFormLayout);
-    const auto changes = f.CreateWith("[fmOption]\r\ncmbDefaultFormatType_items_0=JPEG (*.jpg)\r\n"
-                                      "cmbDefaultFormatType_text=" + Ansi("ビットマップ") + "\r\n");
+    const auto changes = f.CreateWith(
+        "[fmOption]\r\ncmbDefaultFormatType_items_0=JPEG (*.jpg)\r\n"
+        "cmbDefaultFormatType_text=" +
+        Ansi("ビットマップ") + "\r\n");
     EXPECT_EQ(changes, (std::vector<std::string>{"cmbDefaultFormatType.text=" + Ansi("ビットマップ"),
                                                  "cmbDefaultFormatType.items_0=JPEG (*.jpg)"}));
 }
@@ -246,7 +249,8 @@ TEST(QInternational, ComponentsAreVisitedInDesignOrderHintFirstAndOnlyTheirKinds
     // Every suffix for every component, in reverse design order: the file's order must not matter.
     std::string ini = "[fmTest]\r\n";
     for (const char* name : {"fmFifth", "cmbFourth", "dlgThird", "edtSecond", "lblFirst", "fmTest"}) {
-        for (const char* suffix : {"_items_3", "_items_2", "_items_1", "_items_0", "_items", "_text", "_caption", "_hint"}) {
+        for (const char* suffix :
+             {"_items_3", "_items_2", "_items_1", "_items_0", "_items", "_text", "_caption", "_hint"}) {
             ini += std::string(name) + suffix + " = " + name + suffix + "\r\n";
         }
     }

@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "forms/FormLayout.h"
 #include "localisation/Components.h"
 #include "platform/FileSystem.h"
-#include "forms/FormLayout.h"
 #include "platform/Text.h"
 
 // Everything a translator can change in a form, one "name.property=value" line for each
@@ -30,8 +30,7 @@ inline std::vector<std::string> Snapshot(LocalisableForm& form) {
                     lines.push_back(name + ".items_" + std::to_string(item) + "=" + c.Item(item));
                 }
                 break;
-            case ComponentKind::NotAControl:
-                break;
+            case ComponentKind::NotAControl: break;
         }
     }
     return lines;

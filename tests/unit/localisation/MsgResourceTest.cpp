@@ -97,7 +97,8 @@ TEST(QMsgResource, AFileCreatedAfterConstructionIsNotSeen) {
     const std::string path = dir.File("Resource.ini");
     const QMsgResource messages(AnsiToUtf16(path));
     WriteTestFile(path, "[message]\r\nfmMain_Close_1=late\r\n");
-    EXPECT_EQ(messages.GetMsg(u"message", u"fmMain_Close_1"), u"Massage File is not found. (" + AnsiToUtf16(path) + u")");
+    EXPECT_EQ(messages.GetMsg(u"message", u"fmMain_Close_1"),
+              u"Massage File is not found. (" + AnsiToUtf16(path) + u")");
 }
 
 TEST(QMsgResource, ChangesAndDeletionAfterConstructionAreNotSeen) {

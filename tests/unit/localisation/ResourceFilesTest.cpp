@@ -26,8 +26,7 @@ std::vector<std::pair<std::string, std::string>> AcceptedKeys(const FormLayout& 
         switch (row.kind) {
             case ControlKind::SaveDialog:
             case ControlKind::PrinterSetupDialog:
-            case ControlKind::ThemeManager:
-                break;
+            case ControlKind::ThemeManager: break;
             case ControlKind::Edit:
                 keys.emplace_back(name + "_hint", row.hint);
                 keys.emplace_back(name + "_text", row.text);
@@ -196,7 +195,8 @@ TEST(ShippedResourceIni, EveryKeyNamesAComponentOfItsFormWithTheRightSuffix) {
             messageKeys.push_back(key);
             EXPECT_FALSE(value.empty()) << file->path << " " << key;
         }
-        EXPECT_EQ(messageKeys, std::vector<std::string>(std::begin(kMessageKeys), std::end(kMessageKeys))) << file->path;
+        EXPECT_EQ(messageKeys, std::vector<std::string>(std::begin(kMessageKeys), std::end(kMessageKeys)))
+            << file->path;
     }
 }
 

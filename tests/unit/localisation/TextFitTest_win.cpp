@@ -12,11 +12,11 @@
 
 #include "LocalisationTestSupport.h"
 #include "TestSupport.h"
-#include "app/MainLayout.h"
 #include "app/MainForm_win.h"
+#include "app/MainLayout.h"
 #include "platform/Text.h"
-#include "settings/OptionLayout.h"
 #include "settings/OptionForm_win.h"
+#include "settings/OptionLayout.h"
 #include "win32/Application.h"
 #include "win32/Win32TestSupport.h"
 
@@ -130,19 +130,19 @@ std::string Overflows(HWND form, const FormLayout& layout, int dpi) {
         if (text.empty()) continue;
         int room = 0;
         switch (row.kind) {
-        case ControlKind::CheckBox:
-        case ControlKind::RadioButton:
-            room = Reach(hwnd) - scaled(13) - scaled(4);  // the box and the gap after it
-            break;
-        case ControlKind::Button:
-            room = Reach(hwnd) - 2 * scaled(4);  // the edge and the focus rectangle
-            if (::SendMessageW(hwnd, BM_GETIMAGE, IMAGE_BITMAP, 0)) room -= scaled(20);
-            break;
-        case ControlKind::GroupBox:
-            room = Reach(hwnd) - 2 * scaled(8);  // the frame line on either side of the caption
-            break;
-        case ControlKind::Label: room = Reach(hwnd); break;
-        default: continue;
+            case ControlKind::CheckBox:
+            case ControlKind::RadioButton:
+                room = Reach(hwnd) - scaled(13) - scaled(4);  // the box and the gap after it
+                break;
+            case ControlKind::Button:
+                room = Reach(hwnd) - 2 * scaled(4);  // the edge and the focus rectangle
+                if (::SendMessageW(hwnd, BM_GETIMAGE, IMAGE_BITMAP, 0)) room -= scaled(20);
+                break;
+            case ControlKind::GroupBox:
+                room = Reach(hwnd) - 2 * scaled(8);  // the frame line on either side of the caption
+                break;
+            case ControlKind::Label: room = Reach(hwnd); break;
+            default: continue;
         }
         const int needed = TextWidth(hwnd, text);
         if (needed > room) {

@@ -55,7 +55,8 @@ public:
         MemoryBitmap result = base;
         for (int y = 0; y < height_; ++y) {
             for (int x = 0; x < width_; ++x) {
-                if (counts_[static_cast<size_t>(y * width_ + x)] % 2) result.SetPixel(x, y, ~base.Pixel(x, y) & 0xFFFFFFu);
+                if (counts_[static_cast<size_t>(y * width_ + x)] % 2)
+                    result.SetPixel(x, y, ~base.Pixel(x, y) & 0xFFFFFFu);
             }
         }
         return result;
@@ -76,7 +77,8 @@ std::string Differences(const MemoryBitmap& actual, const MemoryBitmap& expected
             ++total;
             if (shown++ < 12) {
                 char line[96];
-                std::snprintf(line, sizeof line, " (%d,%d) is %06X, expected %06X;", x, y, actual.Pixel(x, y), expected.Pixel(x, y));
+                std::snprintf(line, sizeof line, " (%d,%d) is %06X, expected %06X;", x, y, actual.Pixel(x, y),
+                              expected.Pixel(x, y));
                 text += line;
             }
         }
@@ -84,8 +86,7 @@ std::string Differences(const MemoryBitmap& actual, const MemoryBitmap& expected
     return std::to_string(total) + " pixels differ:" + text;
 }
 
-#define EXPECT_PICTURE(actual, expected) \
-    EXPECT_TRUE((actual) == (expected)) << Differences((actual), (expected))
+#define EXPECT_PICTURE(actual, expected) EXPECT_TRUE((actual) == (expected)) << Differences((actual), (expected))
 
 struct NotModeCase {
     const char* name;
@@ -102,7 +103,8 @@ void DrawPolyline(Canvas& canvas, const std::vector<Point>& points) { canvas.Pol
 // The selection frame's shapes: its outline and a 7 x 7 grip box around each of eight centres.
 std::vector<Point> GripCentres(int left, int top, int right, int bottom) {
     const int midX = (left + right) / 2, midY = (top + bottom) / 2;
-    return {{left, top}, {left, midY}, {left, bottom}, {right, top}, {right, midY}, {right, bottom}, {midX, top}, {midX, bottom}};
+    return {{left, top},   {left, midY},    {left, bottom}, {right, top},
+            {right, midY}, {right, bottom}, {midX, top},    {midX, bottom}};
 }
 void DrawFrameShapes(Canvas& canvas, int left, int top, int right, int bottom) {
     canvas.SetPen(kBlack, PenMode::Not, 1);
@@ -137,93 +139,127 @@ void RunNotModeCases(const SurfaceKind& kind, const std::vector<NotModeCase>& ca
 
 TEST_P(CanvasContract, NotModePolylinesInvertEachSegmentUpToItsLastPoint) {
     const std::vector<Point> closed = Outline(2, 2, 12, 8);
-    RunNotModeCases(GetParam(), {
-        {"closed outline: each of its 32 pixels once", [&](Canvas& k) { DrawPolyline(k, closed); },
-         [&](Touches& t) { t.Polyline(closed); }},
-        {"open polyline leaves out its very last point",
-         [](Canvas& k) { DrawPolyline(k, {{1, 1}, {6, 1}, {6, 4}}); },
-         [](Touches& t) { t.Polyline({{1, 1}, {6, 1}, {6, 4}}); }},
-        {"a leftward and upward segment leaves out its last point too",
-         [](Canvas& k) { DrawPolyline(k, {{9, 9}, {3, 9}, {3, 4}}); },
-         [](Touches& t) { t.Polyline({{9, 9}, {3, 9}, {3, 4}}); }},
-        {"45-degree diagonals in all four directions",
-         [](Canvas& k) { DrawPolyline(k, {{1, 1}, {6, 6}, {11, 1}, {16, 6}, {11, 11}, {6, 6}}); },
-         [](Touches& t) { t.Polyline({{1, 1}, {6, 6}, {11, 1}, {16, 6}, {11, 11}, {6, 6}}); }},
-        {"zero-width outline: only its two ends change",
-         [](Canvas& k) { DrawPolyline(k, Outline(5, 2, 5, 10)); },
-         [](Touches& t) {
-             t.Pixel(5, 2);
-             t.Pixel(5, 10);
-         }},
-        {"zero-height outline: only its two ends change",
-         [](Canvas& k) { DrawPolyline(k, Outline(3, 6, 15, 6)); },
-         [](Touches& t) {
-             t.Pixel(3, 6);
-             t.Pixel(15, 6);
-         }},
-        {"a one-pixel-wide outline", [](Canvas& k) { DrawPolyline(k, Outline(4, 4, 5, 9)); },
-         [](Touches& t) { t.Polyline(Outline(4, 4, 5, 9)); }},
-        {"an outline on a single point draws nothing", [](Canvas& k) { DrawPolyline(k, Outline(7, 7, 7, 7)); },
-         [](Touches&) {}},
-        {"a one-point polyline draws nothing", [](Canvas& k) { DrawPolyline(k, {{3, 3}}); }, [](Touches&) {}},
-        {"an empty polyline draws nothing", [](Canvas& k) { k.Polyline({}); }, [](Touches&) {}},
-        {"a segment over itself and back touches the middle twice",
-         [](Canvas& k) { DrawPolyline(k, {{2, 12}, {10, 12}, {2, 12}}); },
-         [](Touches& t) { t.Polyline({{2, 12}, {10, 12}, {2, 12}}); }},
-    });
+    RunNotModeCases(
+        GetParam(),
+        {
+            {"closed outline: each of its 32 pixels once", [&](Canvas& k) { DrawPolyline(k, closed); },
+             [&](Touches& t) { t.Polyline(closed); }},
+            {"open polyline leaves out its very last point",
+             [](Canvas& k) {
+                 DrawPolyline(k, {{1, 1}, {6, 1}, {6, 4}});
+             },
+             [](Touches& t) {
+                 t.Polyline({{1, 1}, {6, 1}, {6, 4}});
+             }},
+            {"a leftward and upward segment leaves out its last point too",
+             [](Canvas& k) {
+                 DrawPolyline(k, {{9, 9}, {3, 9}, {3, 4}});
+             },
+             [](Touches& t) {
+                 t.Polyline({{9, 9}, {3, 9}, {3, 4}});
+             }},
+            {"45-degree diagonals in all four directions",
+             [](Canvas& k) {
+                 DrawPolyline(k, {{1, 1}, {6, 6}, {11, 1}, {16, 6}, {11, 11}, {6, 6}});
+             },
+             [](Touches& t) {
+                 t.Polyline({{1, 1}, {6, 6}, {11, 1}, {16, 6}, {11, 11}, {6, 6}});
+             }},
+            {"zero-width outline: only its two ends change", [](Canvas& k) { DrawPolyline(k, Outline(5, 2, 5, 10)); },
+             [](Touches& t) {
+                 t.Pixel(5, 2);
+                 t.Pixel(5, 10);
+             }},
+            {"zero-height outline: only its two ends change", [](Canvas& k) { DrawPolyline(k, Outline(3, 6, 15, 6)); },
+             [](Touches& t) {
+                 t.Pixel(3, 6);
+                 t.Pixel(15, 6);
+             }},
+            {"a one-pixel-wide outline", [](Canvas& k) { DrawPolyline(k, Outline(4, 4, 5, 9)); },
+             [](Touches& t) { t.Polyline(Outline(4, 4, 5, 9)); }},
+            {"an outline on a single point draws nothing", [](Canvas& k) { DrawPolyline(k, Outline(7, 7, 7, 7)); },
+             [](Touches&) {}},
+            {"a one-point polyline draws nothing",
+             [](Canvas& k) {
+                 DrawPolyline(k, {{3, 3}});
+             },
+             [](Touches&) {}},
+            {"an empty polyline draws nothing", [](Canvas& k) { k.Polyline({}); }, [](Touches&) {}},
+            {"a segment over itself and back touches the middle twice",
+             [](Canvas& k) {
+                 DrawPolyline(k, {{2, 12}, {10, 12}, {2, 12}});
+             },
+             [](Touches& t) {
+                 t.Polyline({{2, 12}, {10, 12}, {2, 12}});
+             }},
+        });
 }
 
 TEST_P(CanvasContract, ShapesOutsideThePictureAreClipped) {
-    RunNotModeCases(GetParam(), {
-        {"outline partly outside on three sides", [](Canvas& k) { DrawPolyline(k, Outline(-5, -3, 30, 12)); },
-         [](Touches& t) { t.Polyline(Outline(-5, -3, 30, 12)); }},
-        {"outline around the whole picture", [](Canvas& k) { DrawPolyline(k, Outline(-1, -1, kWidth, kHeight)); },
-         [](Touches&) {}},
-        {"outline along the picture's own edges",
-         [](Canvas& k) { DrawPolyline(k, Outline(0, 0, kWidth - 1, kHeight - 1)); },
-         [](Touches& t) { t.Polyline(Outline(0, 0, kWidth - 1, kHeight - 1)); }},
-        {"outline wholly above and left", [](Canvas& k) { DrawPolyline(k, Outline(-50, -40, -10, -2)); },
-         [](Touches&) {}},
-        {"outline wholly below and right", [](Canvas& k) { DrawPolyline(k, Outline(kWidth, kHeight, 90, 70)); },
-         [](Touches&) {}},
-        {"a line from far left to far right", [](Canvas& k) { DrawPolyline(k, {{-100000, 5}, {100000, 5}}); },
-         [](Touches& t) { t.Segment({-100000, 5}, {100000, 5}); }},
-        {"a diagonal entering from outside", [](Canvas& k) { DrawPolyline(k, {{-6, -4}, {10, 12}}); },
-         [](Touches& t) { t.Segment({-6, -4}, {10, 12}); }},
-        {"a rectangle over the top-left corner", [](Canvas& k) { k.Rectangle(-3, -3, 4, 5); },
-         [](Touches& t) { t.Box(0, 0, 4, 5); }},
-        {"a rectangle over the bottom-right corner", [](Canvas& k) { k.Rectangle(20, 17, 30, 25); },
-         [](Touches& t) { t.Box(20, 17, 24, 20); }},
-        {"a rectangle wholly outside", [](Canvas& k) { k.Rectangle(30, 2, 40, 8); }, [](Touches&) {}},
-        {"a rectangle ending exactly at the left edge", [](Canvas& k) { k.Rectangle(-6, 2, 0, 8); },
-         [](Touches&) {}},
-    });
+    RunNotModeCases(
+        GetParam(),
+        {
+            {"outline partly outside on three sides", [](Canvas& k) { DrawPolyline(k, Outline(-5, -3, 30, 12)); },
+             [](Touches& t) { t.Polyline(Outline(-5, -3, 30, 12)); }},
+            {"outline around the whole picture", [](Canvas& k) { DrawPolyline(k, Outline(-1, -1, kWidth, kHeight)); },
+             [](Touches&) {}},
+            {"outline along the picture's own edges",
+             [](Canvas& k) { DrawPolyline(k, Outline(0, 0, kWidth - 1, kHeight - 1)); },
+             [](Touches& t) { t.Polyline(Outline(0, 0, kWidth - 1, kHeight - 1)); }},
+            {"outline wholly above and left", [](Canvas& k) { DrawPolyline(k, Outline(-50, -40, -10, -2)); },
+             [](Touches&) {}},
+            {"outline wholly below and right", [](Canvas& k) { DrawPolyline(k, Outline(kWidth, kHeight, 90, 70)); },
+             [](Touches&) {}},
+            {"a line from far left to far right",
+             [](Canvas& k) {
+                 DrawPolyline(k, {{-100000, 5}, {100000, 5}});
+             },
+             [](Touches& t) {
+                 t.Segment({-100000, 5}, {100000, 5});
+             }},
+            {"a diagonal entering from outside",
+             [](Canvas& k) {
+                 DrawPolyline(k, {{-6, -4}, {10, 12}});
+             },
+             [](Touches& t) {
+                 t.Segment({-6, -4}, {10, 12});
+             }},
+            {"a rectangle over the top-left corner", [](Canvas& k) { k.Rectangle(-3, -3, 4, 5); },
+             [](Touches& t) { t.Box(0, 0, 4, 5); }},
+            {"a rectangle over the bottom-right corner", [](Canvas& k) { k.Rectangle(20, 17, 30, 25); },
+             [](Touches& t) { t.Box(20, 17, 24, 20); }},
+            {"a rectangle wholly outside", [](Canvas& k) { k.Rectangle(30, 2, 40, 8); }, [](Touches&) {}},
+            {"a rectangle ending exactly at the left edge", [](Canvas& k) { k.Rectangle(-6, 2, 0, 8); },
+             [](Touches&) {}},
+        });
 }
 
 TEST_P(CanvasContract, NotModeRectanglesInvertTheirAreaOnceLeavingOutRightAndBottom) {
-    RunNotModeCases(GetParam(), {
-        {"a 6 x 6 block", [](Canvas& k) { k.Rectangle(2, 2, 8, 8); }, [](Touches& t) { t.Box(2, 2, 8, 8); }},
-        {"a wide block", [](Canvas& k) { k.Rectangle(1, 3, 20, 6); }, [](Touches& t) { t.Box(1, 3, 20, 6); }},
-        {"corners given the other way round", [](Canvas& k) { k.Rectangle(8, 8, 2, 2); },
-         [](Touches& t) { t.Box(2, 2, 8, 8); }},
-        {"a 2 x 2 block", [](Canvas& k) { k.Rectangle(5, 5, 7, 7); }, [](Touches& t) { t.Box(5, 5, 7, 7); }},
-        {"one pixel wide: traced down and back, only the ends change", [](Canvas& k) { k.Rectangle(2, 2, 3, 8); },
-         [](Touches& t) { t.Rectangle(2, 2, 3, 8); }},
-        {"one pixel high: traced there and back, only the ends change", [](Canvas& k) { k.Rectangle(4, 9, 15, 10); },
-         [](Touches& t) { t.Rectangle(4, 9, 15, 10); }},
-        {"1 x 1 draws nothing", [](Canvas& k) { k.Rectangle(6, 6, 7, 7); }, [](Touches&) {}},
-        {"zero width draws nothing", [](Canvas& k) { k.Rectangle(6, 2, 6, 9); }, [](Touches&) {}},
-        {"zero height draws nothing", [](Canvas& k) { k.Rectangle(2, 6, 9, 6); }, [](Touches&) {}},
-        {"overlapping blocks cancel where they meet",
-         [](Canvas& k) {
-             k.Rectangle(2, 2, 8, 8);
-             k.Rectangle(5, 5, 11, 11);
-         },
-         [](Touches& t) {
-             t.Box(2, 2, 8, 8);
-             t.Box(5, 5, 11, 11);
-         }},
-    });
+    RunNotModeCases(
+        GetParam(),
+        {
+            {"a 6 x 6 block", [](Canvas& k) { k.Rectangle(2, 2, 8, 8); }, [](Touches& t) { t.Box(2, 2, 8, 8); }},
+            {"a wide block", [](Canvas& k) { k.Rectangle(1, 3, 20, 6); }, [](Touches& t) { t.Box(1, 3, 20, 6); }},
+            {"corners given the other way round", [](Canvas& k) { k.Rectangle(8, 8, 2, 2); },
+             [](Touches& t) { t.Box(2, 2, 8, 8); }},
+            {"a 2 x 2 block", [](Canvas& k) { k.Rectangle(5, 5, 7, 7); }, [](Touches& t) { t.Box(5, 5, 7, 7); }},
+            {"one pixel wide: traced down and back, only the ends change", [](Canvas& k) { k.Rectangle(2, 2, 3, 8); },
+             [](Touches& t) { t.Rectangle(2, 2, 3, 8); }},
+            {"one pixel high: traced there and back, only the ends change",
+             [](Canvas& k) { k.Rectangle(4, 9, 15, 10); }, [](Touches& t) { t.Rectangle(4, 9, 15, 10); }},
+            {"1 x 1 draws nothing", [](Canvas& k) { k.Rectangle(6, 6, 7, 7); }, [](Touches&) {}},
+            {"zero width draws nothing", [](Canvas& k) { k.Rectangle(6, 2, 6, 9); }, [](Touches&) {}},
+            {"zero height draws nothing", [](Canvas& k) { k.Rectangle(2, 6, 9, 6); }, [](Touches&) {}},
+            {"overlapping blocks cancel where they meet",
+             [](Canvas& k) {
+                 k.Rectangle(2, 2, 8, 8);
+                 k.Rectangle(5, 5, 11, 11);
+             },
+             [](Touches& t) {
+                 t.Box(2, 2, 8, 8);
+                 t.Box(5, 5, 11, 11);
+             }},
+        });
 }
 
 TEST_P(CanvasContract, TheSelectionFrameShapesInvertAndRestore) {
@@ -252,27 +288,33 @@ TEST_P(CanvasContract, TheSelectionFrameShapesInvertAndRestore) {
 
 TEST_P(CanvasContract, MoveToAndLineToDrawTheSameSegmentsAsAPolyline) {
     RunNotModeCases(GetParam(), {
-        {"two LineTo calls continue from each other",
-         [](Canvas& k) {
-             k.MoveTo({2, 3});
-             k.LineTo({10, 3});
-             k.LineTo({10, 9});
-         },
-         [](Touches& t) { t.Polyline({{2, 3}, {10, 3}, {10, 9}}); }},
-        {"MoveTo alone draws nothing", [](Canvas& k) { k.MoveTo({4, 4}); }, [](Touches&) {}},
-        {"LineTo to the current position draws nothing",
-         [](Canvas& k) {
-             k.MoveTo({4, 4});
-             k.LineTo({4, 4});
-         },
-         [](Touches&) {}},
-        {"a closed loop of LineTo calls",
-         [](Canvas& k) {
-             k.MoveTo({3, 3});
-             for (Point p : Outline(3, 3, 9, 7)) k.LineTo(p);
-         },
-         [](Touches& t) { t.Polyline(Outline(3, 3, 9, 7)); }},
-    });
+                                    {"two LineTo calls continue from each other",
+                                     [](Canvas& k) {
+                                         k.MoveTo({2, 3});
+                                         k.LineTo({10, 3});
+                                         k.LineTo({10, 9});
+                                     },
+                                     [](Touches& t) {
+                                         t.Polyline({{2, 3}, {10, 3}, {10, 9}});
+                                     }},
+                                    {"MoveTo alone draws nothing",
+                                     [](Canvas& k) {
+                                         k.MoveTo({4, 4});
+                                     },
+                                     [](Touches&) {}},
+                                    {"LineTo to the current position draws nothing",
+                                     [](Canvas& k) {
+                                         k.MoveTo({4, 4});
+                                         k.LineTo({4, 4});
+                                     },
+                                     [](Touches&) {}},
+                                    {"a closed loop of LineTo calls",
+                                     [](Canvas& k) {
+                                         k.MoveTo({3, 3});
+                                         for (Point p : Outline(3, 3, 9, 7)) k.LineTo(p);
+                                     },
+                                     [](Touches& t) { t.Polyline(Outline(3, 3, 9, 7)); }},
+                                });
 }
 
 TEST_P(CanvasContract, CopyModePaintsThePenAndTheBrush) {
@@ -290,7 +332,8 @@ TEST_P(CanvasContract, CopyModePaintsThePenAndTheBrush) {
     canvas.Rectangle(2, 3, 9, 8);
     MemoryBitmap expected = original;
     for (int y = 3; y < 8; ++y) {
-        for (int x = 2; x < 9; ++x) expected.SetPixel(x, y, (x == 2 || x == 8 || y == 3 || y == 7) ? redPixel : bluePixel);
+        for (int x = 2; x < 9; ++x)
+            expected.SetPixel(x, y, (x == 2 || x == 8 || y == 3 || y == 7) ? redPixel : bluePixel);
     }
     EXPECT_PICTURE(surface->Snapshot(), expected);
 
@@ -364,8 +407,8 @@ TEST_P(CanvasContract, SlopedLinesPickGdisPixels) {
     std::uniform_int_distribution<int> coordinate(-30, 50);
     for (int round = 0; round < 200; ++round) {
         const Point a{coordinate(random), coordinate(random)}, b{coordinate(random), coordinate(random)};
-        SCOPED_TRACE("(" + std::to_string(a.x) + "," + std::to_string(a.y) + ") and back from (" +
-                     std::to_string(b.x) + "," + std::to_string(b.y) + ")");
+        SCOPED_TRACE("(" + std::to_string(a.x) + "," + std::to_string(a.y) + ") and back from (" + std::to_string(b.x) +
+                     "," + std::to_string(b.y) + ")");
         auto surface = GetParam().make(kWidth, kHeight);
         surface->Load(original);
         surface->Target().SetPen(kBlack, PenMode::Not, 1);
@@ -393,7 +436,8 @@ TEST_P(CanvasContract, RandomNotModeDrawingsMatchTheModelAndUndoThemselves) {
         std::vector<std::function<void()>> again;
         for (int shape = 0; shape < 6; ++shape) {
             if (random() % 3 == 0) {
-                const int l = coordinate(kWidth), t = coordinate(kHeight), r = coordinate(kWidth), b = coordinate(kHeight);
+                const int l = coordinate(kWidth), t = coordinate(kHeight), r = coordinate(kWidth),
+                          b = coordinate(kHeight);
                 canvas.Rectangle(l, t, r, b);
                 touches.Rectangle(l, t, r, b);
                 again.push_back([&canvas, l, t, r, b] { canvas.Rectangle(l, t, r, b); });

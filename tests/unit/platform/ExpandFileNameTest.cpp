@@ -22,7 +22,7 @@ TEST(ExpandFileName, RemovesDotStepsByName) {
         {base + d + ".." + d + "x.ini", parent + d + "x.ini"},
         {base + d + "a" + d + "b" + d + ".." + d + ".." + d + "x.ini", base + d + "x.ini"},
         {base + d + "missing" + d + ".." + d + "x.ini", base + d + "x.ini"},  // the disk is not asked
-        {base + d + "sub" + d, base + d + "sub" + d},                        // a trailing delimiter stays
+        {base + d + "sub" + d, base + d + "sub" + d},                         // a trailing delimiter stays
         {base + d + ".hidden", base + d + ".hidden"},
     };
     for (const auto& c : cases) EXPECT_EQ(ExpandFileName(c.path), c.expected) << c.path;

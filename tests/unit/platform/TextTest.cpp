@@ -20,7 +20,9 @@ TEST(Text, Utf8AndUtf16RoundTripIncludingSurrogatePairs) {
 }
 
 TEST(Text, IllFormedInputNeverStopsAConversion) {
-    EXPECT_EQ(Utf8ToUtf16("a\xFF" "b\xE3\x81"), u"a\uFFFDb\uFFFD\uFFFD");
+    EXPECT_EQ(Utf8ToUtf16("a\xFF"
+                          "b\xE3\x81"),
+              u"a\uFFFDb\uFFFD\uFFFD");
     EXPECT_FALSE(AnsiToUtf16("x\x81").empty());  // a lead byte at the end
 }
 

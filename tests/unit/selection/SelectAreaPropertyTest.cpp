@@ -21,7 +21,8 @@ void RunRandomSession(const Mode& mode, uint32_t seed, unsigned& adjustedBy) {
     constexpr int kWidth = 64, kHeight = 48;
     // The session starts in the mode under test; now and then the user changes the trim
     // settings, after which the main window refits the rectangle and later events use them.
-    const TestSettings own(mode.trimType, mode.width, mode.height), tall(0, 150, 180), wide(0, 16, 9), free(2, 150, 180);
+    const TestSettings own(mode.trimType, mode.width, mode.height), tall(0, 150, 180), wide(0, 16, 9),
+        free(2, 150, 180);
     const TFLConfig* const choices[] = {&own.Get(), &tall.Get(), &wide.Get(), &free.Get()};
     const TFLConfig* current = &own.Get();
     const MemoryBitmap original = SelectionPattern(kWidth, kHeight);
@@ -110,7 +111,7 @@ void RunRandomSession(const Mode& mode, uint32_t seed, unsigned& adjustedBy) {
 
 TEST(SelectAreaProperties, RandomPointerSessionsKeepTheInvariantsInEveryMode) {
     const Mode modes[] = {
-        {0, 150, 180}, {0, 1, 1}, {0, 16, 9}, {0, 0, 5}, {0, 7, 0},  // proportion, including switched off
+        {0, 150, 180}, {0, 1, 1},     {0, 16, 9},    {0, 0, 5}, {0, 7, 0},  // proportion, including switched off
         {1, 150, 180}, {2, 150, 180}, {3, 150, 180},
     };
     for (const Mode& mode : modes) {

@@ -14,7 +14,8 @@ constexpr int kProportion = 0, kScaling = 1, kFree = 2, kNoReduction = 3;
 
 // A selection over a patterned picture; every step can be checked against the picture.
 struct Scene {
-    explicit Scene(int trimType = kFree, int32_t width = 150, int32_t height = 180, int pictureWidth = 400, int pictureHeight = 360)
+    explicit Scene(int trimType = kFree, int32_t width = 150, int32_t height = 180, int pictureWidth = 400,
+                   int pictureHeight = 360)
         : settings(trimType, width, height),
           original(SelectionPattern(pictureWidth, pictureHeight)),
           picture(original),
@@ -32,8 +33,8 @@ struct Scene {
     }
     ::testing::AssertionResult FramePresentOnce() const {
         if (picture == Expected(original, area)) return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "the picture does not hold exactly the frame of state " << int{area.State}
-                                             << " and rectangle " << Describe(area.Rect);
+        return ::testing::AssertionFailure() << "the picture does not hold exactly the frame of state "
+                                             << int{area.State} << " and rectangle " << Describe(area.Rect);
     }
 
     TestSettings settings;
@@ -55,7 +56,8 @@ TEST(SelectArea, ANewSelectionIsNoneWithEveryFieldZero) {
 
 TEST(SelectArea, FieldsKeepTheirPublishedWidths) {
     static_assert(sizeof(TSelectArea::State) == 1 && sizeof(TSelectArea::DragKind) == 1);
-    static_assert(sizeof(TSelectArea::Rect) == 16 && sizeof(TSelectArea::Grips) == 8 * 16 && sizeof(TSelectArea::Anchor) == 8);
+    static_assert(sizeof(TSelectArea::Rect) == 16 && sizeof(TSelectArea::Grips) == 8 * 16 &&
+                  sizeof(TSelectArea::Anchor) == 8);
     static_assert(std::is_same_v<decltype(Rect::Left), int32_t> && std::is_same_v<decltype(Point::x), int32_t>);
     SUCCEED();
 }
@@ -342,7 +344,7 @@ TEST(SelectArea, ApplyRatioWhileDrawingKeepsDrawing) {
     Scene s(kProportion, 100, 100);
     s.area.BeginDraw(10, 10, s.canvas, s.settings);
     s.area.DragDraw(50, 20, s.canvas, s.settings);  // fitted already: (10, 10, 50, 50)
-    s.area.Rect = {10, 10, 50, 20};                  // as if the ratio had changed meanwhile
+    s.area.Rect = {10, 10, 50, 20};                 // as if the ratio had changed meanwhile
     s.picture = Expected(s.original, s.area);
     s.area.ApplyRatio(s.canvas, s.settings);
     EXPECT_EQ(s.area.State, TSelectArea::kStateDrawing);
@@ -396,13 +398,17 @@ TEST(SelectArea, OperationsInTheWrongStateDoNothing) {
         };
         constexpr uint8_t kActsUnlessNone = 255;
         const Op ops[] = {
-            {"BeginDraw", TSelectArea::kStateNone, [&](TSelectArea& a, Canvas& c) { a.BeginDraw(60, 60, c, settings); }},
-            {"DragDraw", TSelectArea::kStateDrawing, [&](TSelectArea& a, Canvas& c) { a.DragDraw(60, 60, c, settings); }},
+            {"BeginDraw", TSelectArea::kStateNone,
+             [&](TSelectArea& a, Canvas& c) { a.BeginDraw(60, 60, c, settings); }},
+            {"DragDraw", TSelectArea::kStateDrawing,
+             [&](TSelectArea& a, Canvas& c) { a.DragDraw(60, 60, c, settings); }},
             {"EndDraw", TSelectArea::kStateDrawing, [&](TSelectArea& a, Canvas& c) { a.EndDraw(60, 60, c, settings); }},
             {"BeginAdjust", TSelectArea::kStateSelected,
              [&](TSelectArea& a, Canvas& c) { EXPECT_FALSE(a.BeginAdjust(22, 25, c, settings)); }},
-            {"DragAdjust", TSelectArea::kStateAdjusting, [&](TSelectArea& a, Canvas& c) { a.DragAdjust(60, 60, c, settings); }},
-            {"EndAdjust", TSelectArea::kStateAdjusting, [&](TSelectArea& a, Canvas& c) { a.EndAdjust(60, 60, c, settings); }},
+            {"DragAdjust", TSelectArea::kStateAdjusting,
+             [&](TSelectArea& a, Canvas& c) { a.DragAdjust(60, 60, c, settings); }},
+            {"EndAdjust", TSelectArea::kStateAdjusting,
+             [&](TSelectArea& a, Canvas& c) { a.EndAdjust(60, 60, c, settings); }},
             {"ApplyRatio", kActsUnlessNone, [&](TSelectArea& a, Canvas& c) { a.ApplyRatio(c, settings); }},
             {"Clear", kActsUnlessNone, [&](TSelectArea& a, Canvas& c) { a.Clear(c); }},
             {"DrawFrame", kActsUnlessNone, [&](TSelectArea& a, Canvas& c) { a.DrawFrame(c); }},
@@ -452,7 +458,8 @@ TEST(SelectArea, TheFrameIsOneInvertingOutlineAndWhenSelectedEightGripRectangles
     EXPECT_EQ(selected.calls[2], (RecordingCanvas::Call{"Polyline", outline}));
     for (int i = 0; i < 8; ++i) {
         const Point c = area.GetGripPoint(i);
-        EXPECT_EQ(selected.calls[3 + i], (RecordingCanvas::Call{"Rectangle", {{c.x - 3, c.y - 3}, {c.x + 3, c.y + 3}}}));
+        EXPECT_EQ(selected.calls[3 + i],
+                  (RecordingCanvas::Call{"Rectangle", {{c.x - 3, c.y - 3}, {c.x + 3, c.y + 3}}}));
     }
 }
 

@@ -85,8 +85,9 @@ TEST(SelectionRouting, TheCursorOverASelectionFollowsTheHitTest) {
         Point p;
         CursorShape cursor;
     } places[] = {
-        {{100, 130}, CursorShape::crSizeWE}, {{150, 160}, CursorShape::crSizeNS}, {{203, 97}, CursorShape::crSizeNESW},
-        {{97, 163}, CursorShape::crSizeNESW}, {{150, 130}, CursorShape::crHandPoint}, {{250, 130}, CursorShape::crArrow},
+        {{100, 130}, CursorShape::crSizeWE},    {{150, 160}, CursorShape::crSizeNS},
+        {{203, 97}, CursorShape::crSizeNESW},   {{97, 163}, CursorShape::crSizeNESW},
+        {{150, 130}, CursorShape::crHandPoint}, {{250, 130}, CursorShape::crArrow},
     };
     for (const auto& place : places) {
         const PointerOutcome move = SelectionMouseMove(area, place.p.x, place.p.y, canvas, settings);

@@ -32,8 +32,10 @@ inline MemoryBitmap SelectionPattern(int width, int height) {
     MemoryBitmap picture(width, height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            picture.SetPixel(x, y, (static_cast<uint32_t>(x + y) & 255) << 16 | (static_cast<uint32_t>(x * 3 + y * 5) & 255) << 8 |
-                                       (static_cast<uint32_t>(x * 7 + y * 13) & 255));
+            picture.SetPixel(x, y,
+                             (static_cast<uint32_t>(x + y) & 255) << 16 |
+                                 (static_cast<uint32_t>(x * 3 + y * 5) & 255) << 8 |
+                                 (static_cast<uint32_t>(x * 7 + y * 13) & 255));
         }
     }
     return picture;
@@ -46,16 +48,17 @@ inline MemoryBitmap SelectionPattern(int width, int height) {
 inline MemoryBitmap WithFrame(const MemoryBitmap& picture, const Rect& r, bool withGrips) {
     std::vector<int> touches(static_cast<size_t>(picture.Width()) * static_cast<size_t>(picture.Height()));
     auto touch = [&](int64_t x, int64_t y) {
-        if (x >= 0 && y >= 0 && x < picture.Width() && y < picture.Height()) ++touches[static_cast<size_t>(y * picture.Width() + x)];
+        if (x >= 0 && y >= 0 && x < picture.Width() && y < picture.Height())
+            ++touches[static_cast<size_t>(y * picture.Width() + x)];
     };
-    for (int64_t x = r.Left; x < r.Right; ++x) touch(x, r.Top);        // top, left to right
-    for (int64_t y = r.Top; y < r.Bottom; ++y) touch(r.Right, y);      // right, downwards
-    for (int64_t x = r.Right; x > r.Left; --x) touch(x, r.Bottom);     // bottom, right to left
-    for (int64_t y = r.Bottom; y > r.Top; --y) touch(r.Left, y);       // left, upwards
+    for (int64_t x = r.Left; x < r.Right; ++x) touch(x, r.Top);     // top, left to right
+    for (int64_t y = r.Top; y < r.Bottom; ++y) touch(r.Right, y);   // right, downwards
+    for (int64_t x = r.Right; x > r.Left; --x) touch(x, r.Bottom);  // bottom, right to left
+    for (int64_t y = r.Bottom; y > r.Top; --y) touch(r.Left, y);    // left, upwards
     if (withGrips) {
         const int64_t midX = (int64_t{r.Left} + r.Right) / 2, midY = (int64_t{r.Top} + r.Bottom) / 2;
-        const int64_t centres[8][2] = {{r.Left, r.Top},   {r.Left, midY},  {r.Left, r.Bottom}, {r.Right, r.Top},
-                                       {r.Right, midY},   {r.Right, r.Bottom}, {midX, r.Top}, {midX, r.Bottom}};
+        const int64_t centres[8][2] = {{r.Left, r.Top}, {r.Left, midY},      {r.Left, r.Bottom}, {r.Right, r.Top},
+                                       {r.Right, midY}, {r.Right, r.Bottom}, {midX, r.Top},      {midX, r.Bottom}};
         for (const auto& c : centres) {
             for (int64_t y = c[1] - 3; y < c[1] + 3; ++y) {
                 for (int64_t x = c[0] - 3; x < c[0] + 3; ++x) touch(x, y);
@@ -65,7 +68,8 @@ inline MemoryBitmap WithFrame(const MemoryBitmap& picture, const Rect& r, bool w
     MemoryBitmap result = picture;
     for (int y = 0; y < picture.Height(); ++y) {
         for (int x = 0; x < picture.Width(); ++x) {
-            if (touches[static_cast<size_t>(y * picture.Width() + x)] % 2) result.SetPixel(x, y, ~picture.Pixel(x, y) & 0xFFFFFFu);
+            if (touches[static_cast<size_t>(y * picture.Width() + x)] % 2)
+                result.SetPixel(x, y, ~picture.Pixel(x, y) & 0xFFFFFFu);
         }
     }
     return result;
@@ -87,10 +91,13 @@ public:
         friend bool operator==(const Call&, const Call&) = default;
     };
     void SetPen(Color color, PenMode mode, int width) override {
-        calls.push_back({"SetPen " + Describe(color) + (mode == PenMode::Not ? " not " : " copy ") + std::to_string(width), {}});
+        calls.push_back(
+            {"SetPen " + Describe(color) + (mode == PenMode::Not ? " not " : " copy ") + std::to_string(width), {}});
     }
     void SetBrush(Color color) override { calls.push_back({"SetBrush " + Describe(color), {}}); }
-    void Polyline(std::span<const Point> points) override { calls.push_back({"Polyline", {points.begin(), points.end()}}); }
+    void Polyline(std::span<const Point> points) override {
+        calls.push_back({"Polyline", {points.begin(), points.end()}});
+    }
     void Rectangle(int left, int top, int right, int bottom) override {
         calls.push_back({"Rectangle", {{left, top}, {right, bottom}}});
     }

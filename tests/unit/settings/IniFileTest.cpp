@@ -29,9 +29,10 @@ TEST_P(IntegerSyntax, ParsesAsTheSettingsFileDefines) {
 INSTANTIATE_TEST_SUITE_P(
     Values, IntegerSyntax,
     testing::Values(IntegerCase{"200", 200}, IntegerCase{"-5", -5}, IntegerCase{"+7", 7}, IntegerCase{"0x10", 16},
-                    IntegerCase{"0X1f", 31}, IntegerCase{"$10", 16}, IntegerCase{"$ff", 255}, IntegerCase{"0x", std::nullopt},
-                    IntegerCase{"$", std::nullopt}, IntegerCase{"", std::nullopt}, IntegerCase{"abc", std::nullopt},
-                    IntegerCase{"true", std::nullopt}, IntegerCase{"1.5", std::nullopt}, IntegerCase{"12 3", std::nullopt},
+                    IntegerCase{"0X1f", 31}, IntegerCase{"$10", 16}, IntegerCase{"$ff", 255},
+                    IntegerCase{"0x", std::nullopt}, IntegerCase{"$", std::nullopt}, IntegerCase{"", std::nullopt},
+                    IntegerCase{"abc", std::nullopt}, IntegerCase{"true", std::nullopt},
+                    IntegerCase{"1.5", std::nullopt}, IntegerCase{"12 3", std::nullopt},
                     IntegerCase{"2147483647", 2147483647}, IntegerCase{"2147483648", std::nullopt},
                     IntegerCase{"-2147483648", INT32_MIN}, IntegerCase{"-2147483649", std::nullopt},
                     IntegerCase{"$FFFFFFFF", -1}, IntegerCase{"0x100000000", std::nullopt},
@@ -163,7 +164,8 @@ TEST(IniFile, ManySectionsAndKeysAreAllFoundAndTheFirstOfANameWins) {
     for (int i = 0; i < 20000; ++i) {
         text += "[S" + std::to_string(i) + "]\r\nk" + std::to_string(i % 7) + "=" + std::to_string(i) + "\r\n";
     }
-    for (int i = 0; i < 20000; i += 2) text += "[s" + std::to_string(i) + "]\nK" + std::to_string(i % 7) + "=dup\nlate=" + std::to_string(i) + "\n";
+    for (int i = 0; i < 20000; i += 2)
+        text += "[s" + std::to_string(i) + "]\nK" + std::to_string(i % 7) + "=dup\nlate=" + std::to_string(i) + "\n";
     IniFile ini = IniFile::FromText(text);
     for (int i = 0; i < 20000; i += 997) {
         const std::string section = "S" + std::to_string(i);

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "win32/Win32TestSupport.h"
 #include "platform/Text.h"
 #include "settings/OptionLayout.h"
 #include "win32/Controls.h"
+#include "win32/Win32TestSupport.h"
 
 namespace {
 
@@ -146,10 +146,10 @@ TEST_F(OptionForm, ShowsCentredOnItsOwnerAndTabVisitsTheDesignsTabOrder) {
 
     std::vector<std::string> names;
     for (Control* control : dialog_->TabStops()) names.push_back(control->Name());
-    EXPECT_EQ(names, (std::vector<std::string>{"cbxIsDefaultFolder", "cbxIsAutoFileName", "edtDefaultFolder",
-                                               "edtPrefixOfFileName", "cbxIsNotUseDialog", "cmbDefaultFormatType",
-                                               "btnOk", "btnCancel", "btnRefFolder", "edtNumberingStart",
-                                               "btnSetPrinter"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"cbxIsDefaultFolder", "cbxIsAutoFileName", "edtDefaultFolder",
+                                        "edtPrefixOfFileName", "cbxIsNotUseDialog", "cmbDefaultFormatType", "btnOk",
+                                        "btnCancel", "btnRefFolder", "edtNumberingStart", "btnSetPrinter"}));
 }
 
 }  // namespace

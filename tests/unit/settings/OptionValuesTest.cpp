@@ -18,9 +18,10 @@ protected:
 };
 
 TEST_F(OptionValuesTest, TheDialogShowsTheSettingsAsItsControlsHoldThem) {
-    TFLConfig config(Settings("[Option]\r\nIsDefaultFolder=1\r\nDefaultFolder=D:\\pics\r\nIsAutoFileName=1\r\n"
-                              "PrefixOfFileName=Shot_\r\nNumberingStart=12345\r\nDefaultFormatType=1\r\n"
-                              "IsNoUseDialog=1\r\n"));
+    TFLConfig config(
+        Settings("[Option]\r\nIsDefaultFolder=1\r\nDefaultFolder=D:\\pics\r\nIsAutoFileName=1\r\n"
+                 "PrefixOfFileName=Shot_\r\nNumberingStart=12345\r\nDefaultFormatType=1\r\n"
+                 "IsNoUseDialog=1\r\n"));
     const OptionValues shown = OptionValuesOf(config);
     EXPECT_TRUE(shown.isDefaultFolder);
     EXPECT_EQ(shown.defaultFolder, "D:\\pics");
@@ -38,8 +39,13 @@ struct ShownNumber {
 
 TEST_F(OptionValuesTest, TheNumberIsShownInDecimalInFull) {
     const ShownNumber cases[] = {
-        {"1", "1"}, {"12345", "12345"}, {"-5", "-5"}, {"0", "0"}, {"$10", "16"},
-        {"-2147483648", "-2147483648"}, {"2147483647", "2147483647"},
+        {"1", "1"},
+        {"12345", "12345"},
+        {"-5", "-5"},
+        {"0", "0"},
+        {"$10", "16"},
+        {"-2147483648", "-2147483648"},
+        {"2147483647", "2147483647"},
     };
     for (const ShownNumber& c : cases) {
         TFLConfig config(Settings(std::string("[Option]\r\nNumberingStart=") + c.stored + "\r\n"));
@@ -62,11 +68,22 @@ struct StoredNumber {
 
 TEST_F(OptionValuesTest, TheNumberIsReadAsAnIntegerAndWhatIsNoIntegerBecomesZero) {
     const StoredNumber cases[] = {
-        {"42", 42},       {"0042", 42},     {"9999", 9999},   {"12345", 12345}, {"-5", -5},
-        {"", 0},          {"12ab", 0},      {"abc", 0},       {"-", 0},         {"1.5", 0},
-        {"2147483648", 0}, {"-2147483648", INT32_MIN},
+        {"42", 42},
+        {"0042", 42},
+        {"9999", 9999},
+        {"12345", 12345},
+        {"-5", -5},
+        {"", 0},
+        {"12ab", 0},
+        {"abc", 0},
+        {"-", 0},
+        {"1.5", 0},
+        {"2147483648", 0},
+        {"-2147483648", INT32_MIN},
         // The settings file's own syntax, so that whatever the box was filled with reads back.
-        {" 42 ", 42},     {"$1F", 31},      {"0x1F", 31},
+        {" 42 ", 42},
+        {"$1F", 31},
+        {"0x1F", 31},
     };
     for (const StoredNumber& c : cases) {
         TFLConfig config(Settings("[Option]\r\nNumberingStart=7\r\n"));

@@ -82,8 +82,7 @@ TEST_F(ApplicationTest, EveryWayOfMinimisingTheWindowMinimisesTheApplication) {
         std::function<void()> minimise;
     };
     const Way ways[] = {
-        {"the minimise box (system command)",
-         [&] { ::SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0); }},
+        {"the minimise box (system command)", [&] { ::SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0); }},
         {"ShowWindow from outside", [&] { ::ShowWindow(form->Handle(), SW_MINIMIZE); }},
         {"Minimize from code", [&] { app.Minimize(); }},
     };
@@ -116,8 +115,8 @@ TEST_F(ApplicationTest, HandlersChainAndThePreviousOnesCanBePutBack) {
     };
     app.Minimize();
     app.Restore();
-    EXPECT_EQ(log, (std::vector<std::string>{"minimize:hidden", "chained minimize", "restore:shown",
-                                             "chained restore"}));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"minimize:hidden", "chained minimize", "restore:shown", "chained restore"}));
     app.OnMinimize = previousMinimize;
     app.OnRestore = previousRestore;
     log.clear();

@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "platform/AppError.h"
 #include "imaging/BitmapDib_win.h"
-#include "win32/Window.h"
+#include "platform/AppError.h"
 #include "win32/Win32TestSupport.h"
+#include "win32/Window.h"
 
 namespace {
 

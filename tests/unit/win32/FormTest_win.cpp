@@ -169,8 +169,8 @@ TEST_F(FormTest, EveryControlGetsTheFormFontAndLabelsFitTheirText) {
 TEST_F(FormTest, TabWalksTheTableOrderThroughNestedContainersAndBack) {
     ShowAndActivate();
     C("btnSave").SetFocus();
-    const std::vector<std::string> cycle = {"btnSave",  "btnPrint",       "btnCancel", "rbtnProportion",
-                                            "edtWidth", "edtHeight",      "cbxReverse", "cbxEmphasis",
+    const std::vector<std::string> cycle = {"btnSave",        "btnPrint",  "btnCancel",  "rbtnProportion",
+                                            "edtWidth",       "edtHeight", "cbxReverse", "cbxEmphasis",
                                             "rbtnWhiteBlack", "cmbFormat", "btnOption"};
     std::vector<std::string> forward = {Focused()};
     for (size_t i = 0; i < cycle.size(); ++i) {
@@ -659,8 +659,8 @@ TEST_F(ModalTest, EnterEscAndTheCloseBoxEndTheDialog) {
         int expected;
     };
     const Case cases[] = {
-        {"Enter in the edit box clicks OK",
-         [&] { PostKey(dialog->Get<Edit>("edtFolder").Handle(), VK_RETURN); }, kModalOk},
+        {"Enter in the edit box clicks OK", [&] { PostKey(dialog->Get<Edit>("edtFolder").Handle(), VK_RETURN); },
+         kModalOk},
         {"Esc clicks Cancel", [&] { PostKey(dialog->Get<Edit>("edtFolder").Handle(), VK_ESCAPE); }, kModalCancel},
         {"closing the window cancels", [&] { ::PostMessageW(dialog->Handle(), WM_CLOSE, 0, 0); }, kModalCancel},
     };

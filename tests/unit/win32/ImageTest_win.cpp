@@ -134,7 +134,7 @@ TEST_F(ImageTest, ThePictureHandleWorksWithDibCallsAndTheCanvasDrawsAfterIt) {
     // Bottom-up rows: the last row of the buffer is the picture's top row; (1,1) is red.
     const size_t stride = ((6 * 24 + 31) / 32) * 4;
     const uint8_t* topRow = bits.data() + stride * 4;
-    EXPECT_EQ(topRow[1 * 3 + 2], 0);    // (1,0) blue: red byte 0
+    EXPECT_EQ(topRow[1 * 3 + 2], 0);  // (1,0) blue: red byte 0
     const uint8_t* secondRow = bits.data() + stride * 3;
     EXPECT_EQ(secondRow[1 * 3 + 2], 255);  // (1,1) red
 
@@ -208,10 +208,9 @@ TEST_F(ImageTest, MouseEventsCarryPictureCoordinatesButtonsAndShift) {
     }
     EXPECT_TRUE(capturedWhilePressed);
     EXPECT_NE(::GetCapture(), image.Handle());
-    EXPECT_EQ(log, (std::vector<std::string>{
-                       "down-left 3,4", "move 60,70 shift", "move -5,-7", "up-left -5,-7", "down-right 20,30",
-                       "up-right 20,30", "down-left 9,9", "up-left 9,9", "dblclick", "down-left 9,9 double",
-                       "up-left 9,9"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"down-left 3,4", "move 60,70 shift", "move -5,-7", "up-left -5,-7",
+                                             "down-right 20,30", "up-right 20,30", "down-left 9,9", "up-left 9,9",
+                                             "dblclick", "down-left 9,9 double", "up-left 9,9"}));
 }
 
 TEST_F(ImageTest, RealMouseInputOverAScrolledViewGivesPicturePixels) {
@@ -244,8 +243,8 @@ TEST_F(ImageTest, TheCursorIsTheOneLastSet) {
     Image& image = Capture();
     image.SetSize(50, 50);
     const std::pair<Cursor, LPCSTR> cases[] = {
-        {Cursor::HandPoint, IDC_HAND}, {Cursor::SizeNWSE, IDC_SIZENWSE}, {Cursor::SizeWE, IDC_SIZEWE},
-        {Cursor::SizeNESW, IDC_SIZENESW}, {Cursor::SizeNS, IDC_SIZENS}, {Cursor::Arrow, IDC_ARROW},
+        {Cursor::HandPoint, IDC_HAND},    {Cursor::SizeNWSE, IDC_SIZENWSE}, {Cursor::SizeWE, IDC_SIZEWE},
+        {Cursor::SizeNESW, IDC_SIZENESW}, {Cursor::SizeNS, IDC_SIZENS},     {Cursor::Arrow, IDC_ARROW},
     };
     for (const auto& [cursor, id] : cases) {
         image.SetCursor(cursor);

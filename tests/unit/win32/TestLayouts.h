@@ -20,7 +20,14 @@ inline constexpr ControlLayout kTestRows[] = {
     {"rbtnAll", ControlKind::RadioButton, "gbxEffect", {72, 24, 49, 17}, "全て", kGroupStart, 2},
     {"rbtnWhiteBlack", ControlKind::RadioButton, "gbxEffect", {120, 24, 49, 17}, "白黒", kChecked, 3},
     {"cbxEmphasis", ControlKind::CheckBox, "gbxEffect", {16, 48, 73, 17}, "線の強調", kChecked, 1},
-    {"cmbFormat", ControlKind::ComboBox, "gbxEffect", {16, 72, 120, 20}, "ビットマップ", kNoFlags, 4, 0,
+    {"cmbFormat",
+     ControlKind::ComboBox,
+     "gbxEffect",
+     {16, 72, 120, 20},
+     "ビットマップ",
+     kNoFlags,
+     4,
+     0,
      "JPEG\nビットマップ"},
     {"lblNote", ControlKind::Label, "pnlOption", {8, 250, 150, 12}, "※ 注意", kRedText},
     {"btnUnSelect", ControlKind::Button, "pnlOption", {8, 264, 185, 25}, "選択範囲の解除(ESC)", kDisabled, 3},
@@ -46,5 +53,5 @@ inline constexpr ControlLayout kDialogRows[] = {
     {"btnCancel", ControlKind::Button, "", {210, 80, 80, 25}, "キャンセル(&C)", kCancelButton, 2},
 };
 
-inline constexpr FormLayout kDialogLayout{"fmDialog", "オプション設定", 300, 120, true, "ＭＳ Ｐゴシック", 12,
-                                          kDialogRows};
+inline constexpr FormLayout kDialogLayout{"fmDialog", "オプション設定",  300, 120,
+                                          true,       "ＭＳ Ｐゴシック", 12,  kDialogRows};

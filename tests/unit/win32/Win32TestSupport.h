@@ -21,7 +21,9 @@ inline bool PumpUntil(const std::function<bool()>& done, int milliseconds = 2000
     }
 }
 
-inline void Pump() { PumpUntil([] { return false; }, 50); }
+inline void Pump() {
+    PumpUntil([] { return false; }, 50);
+}
 
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
