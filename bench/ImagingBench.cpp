@@ -17,6 +17,7 @@
 // jpeglib.h needs size_t and FILE declared first.
 #include <jpeglib.h>
 
+#include "app/PictureFile.h"
 #include "imaging/BmpFile.h"
 #include "imaging/ImageLib.h"
 #include "imaging/JpegWriter.h"
@@ -90,7 +91,7 @@ const SoftwareBitmap& Screenshot() {
 // whole-process comparison in bench/compare-imagemagick.
 const bool kPictureWritten = [] {
     const char* path = std::getenv("FRAMLET_BENCH_PICTURE");
-    if (path && *path) WriteBmpFile(path, Screenshot());
+    if (path && *path) WritePictureFile(path, Screenshot());
     return true;
 }();
 

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "app/PictureFile.h"
 #include "imaging/ImageLib.h"
 #include "imaging/JpegWriter.h"
 #include "imaging/SoftwareBitmap.h"
@@ -79,7 +80,7 @@ const std::string& OutputFile() {
 void Save(const SoftwareBitmap& capture, const TrimSettings& settings) {
     SoftwareBitmap final;
     TrimImage(capture, final, Rect{0, 0, capture.Width() - 1, capture.Height() - 1}, settings);
-    WriteJpegFile(OutputFile(), final);
+    WritePictureFile(OutputFile(), final);
 }
 
 void RunScaling(benchmark::State& state, const TrimSettings& settings) {

@@ -11,3 +11,7 @@
 // any other depth the result is empty, and the caller reads the picture at 24 bits for it.
 // Throws AppError as the encoders do.
 std::optional<std::string> EncodePictureFile(std::string_view name, const BmpImage& picture);
+
+// Writes the picture as the file its name asks for, read once at 24 bits and replacing the
+// target only when complete, so a failure leaves an existing file untouched. Throws AppError.
+void WritePictureFile(const std::string& path, const Bitmap& picture);

@@ -109,16 +109,6 @@ std::string EncodeBmp24(const DibInfo& info, const uint8_t* bits) {
     return EncodeBmp(image);
 }
 
-void WriteBmpFile(const std::string& path, const Bitmap& picture) {
-    DibInfo info{};
-    DibBits bits;
-    // The picture's own buffer where it has one, read in place.
-    const uint8_t* pixels = DIB24PixelsOf(picture, info, bits);
-    const std::string file = EncodeBmp24(info, pixels);
-    bits.reset();
-    ReplaceFileAtomically(path, file);
-}
-
 BmpLayout ReadBmpLayout(std::string_view bytes) {
     if (bytes.size() < kFileHeaderSize + kInfoHeaderSize || bytes[0] != 'B' || bytes[1] != 'M')
         NotABitmap("no BM header");

@@ -27,10 +27,6 @@ std::string EncodeBmp(const BmpImage& image);
 // The whole file at 24 bits per pixel from a DIB24 buffer.
 std::string EncodeBmp24(const DibInfo& info, const uint8_t* bits);
 
-// Writes the picture as a 24-bit bitmap file, encoded in memory first and replacing the target
-// only when complete, so a failure leaves an existing file untouched. Throws AppError.
-void WriteBmpFile(const std::string& path, const Bitmap& picture);
-
 // Where the pixels of an uncompressed 24- or 32-bit bitmap file lie.
 struct BmpLayout {
     int32_t width = 0;

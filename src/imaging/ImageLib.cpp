@@ -9,6 +9,7 @@
 #include <type_traits>
 
 #include "imaging/BoxAverage.h"
+#include "imaging/Frame.h"
 #include "platform/AppError.h"
 #include "settings/FLConfig.h"
 
@@ -371,19 +372,6 @@ int64_t LargestCount(const std::vector<BoxSpan>& boxes) {
 
 }  // namespace
 
-TrimSettings TrimSettingsOf(const TFLConfig& config) {
-    TrimSettings settings;
-    settings.TrimType = config.TrimType();
-    settings.Width = config.Width();
-    settings.Height = config.Height();
-    settings.Scale = config.Scale();
-    settings.EffectFlags = config.EffectFlags();
-    settings.ReverseType = config.ReverseType();
-    settings.IsFrame = config.IsFrame();
-    settings.FrameSize = config.FrameSize();
-    return settings;
-}
-
 BoxRange SampleRange(double scale, int32_t index) {
     // The products and the difference are formed in long double (64-bit mantissa) and rounded
     // half to even by nearbyint under the default rounding mode.
@@ -505,32 +493,6 @@ void CloseBuffers(TrimContext& context, Bitmap& destination) {
     context.DestBits.reset();
 }
 
-void DrawFrame(Bitmap& destination, int32_t frameSize) {
-    const int32_t width = destination.Width();
-    const int32_t height = destination.Height();
-    // A pen at least as wide as the picture already blackens all of it; the narrower pen keeps
-    // the halvings below and the platform's pen within range.
-    frameSize = std::min(frameSize, std::max({width, height, 1}));
-    const int32_t h = frameSize / 2;
-    const int32_t k = (frameSize + 1) / 2;
-    auto canvas = destination.CreateCanvas();
-    canvas->SetPen(kBlack, PenMode::Copy, frameSize);
-    // Each line runs from one pixel outside one end of its edge to one pixel outside the
-    // other, so a line primitive that leaves out its last point still covers the edge. A band
-    // of w pixels covers offsets -(w div 2) .. w - 1 - (w div 2) across its line (Canvas.h), so
-    // lines at h from the top and left and at size - k from the right and bottom paint exactly
-    // the w outermost rows and columns, for even widths too. GDI's geometric pens with square
-    // ends lay their bands the same way; the frame tests check it under Wine for widths 1-16.
-    canvas->MoveTo({-1, h});
-    canvas->LineTo({width, h});
-    canvas->MoveTo({width - k, -1});
-    canvas->LineTo({width - k, height});
-    canvas->MoveTo({width, height - k});
-    canvas->LineTo({-1, height - k});
-    canvas->MoveTo({h, height});
-    canvas->LineTo({h, -1});
-}
-
 void TrimImage(const Bitmap& source, Bitmap& destination, const Rect& selection, const TrimSettings& settings) {
     // One context per run: nothing outside a run reads it, so no run can see another's.
     TrimContext context;
@@ -548,5 +510,5 @@ void TrimImage(const Bitmap& source, Bitmap& destination, const Rect& selection,
 }
 
 void TrimImage(const Bitmap& source, Bitmap& destination, const Rect& selection, const TFLConfig& settings) {
-    TrimImage(source, destination, selection, TrimSettingsOf(settings));
+    TrimImage(source, destination, selection, settings.Trim());
 }

@@ -4,23 +4,9 @@
 
 #include "imaging/DIB.h"
 #include "platform/Geom.h"
+#include "settings/SettingValues.h"
 
 class TFLConfig;
-
-// The settings the trim pipeline reads (the fields of TFLConfig with the same names).
-struct TrimSettings {
-    enum EffectBits : uint8_t { kReverse = 1, kEmphasis = 2 };
-
-    uint8_t TrimType = 3;  // 0 proportion, 1 scaling, 2 free, 3 (and anything else) no reduction
-    int32_t Width = 150;
-    int32_t Height = 180;
-    int32_t Scale = 100;
-    uint8_t EffectFlags = 0;
-    uint8_t ReverseType = 1;  // 0 inverts every pixel, anything else only pure white and black
-    bool IsFrame = false;
-    int32_t FrameSize = 1;
-};
-TrimSettings TrimSettingsOf(const TFLConfig& config);
 
 // One output column's (or row's) box along one axis, in picture positions: `count`
 // positions from `first` on, of which `insideCount` from `insideFirst` on lie inside the
@@ -103,10 +89,6 @@ void SampleAllPixels(TrimContext& context, const TrimSettings& settings);
 // Frees SourceBits, hands DestBits to the destination (which takes the buffer itself where it
 // can, or has the pixels written into it) and frees what is left.
 void CloseBuffers(TrimContext& context, Bitmap& destination);
-
-// The black frame: four lines of pen width frameSize (> 0) through the bitmap's canvas,
-// painting its frameSize outermost rows and columns.
-void DrawFrame(Bitmap& destination, int32_t frameSize);
 
 // Makes the final picture: the selection of `source`, resized by the trim mode, with the
 // effects and the frame, into `destination` (resized to the output size). `source` and the

@@ -172,13 +172,3 @@ JpegStream Encode(const DibInfo& info, const uint8_t* bits) {
 }  // namespace
 
 std::string EncodeJpeg(const DibInfo& info, const uint8_t* bits) { return std::string(Encode(info, bits).Bytes()); }
-
-void WriteJpegFile(const std::string& path, const Bitmap& picture) {
-    DibInfo info{};
-    DibBits bits;
-    // The final picture's own buffer where it has one: the encoder reads its rows in place.
-    const uint8_t* pixels = DIB24PixelsOf(picture, info, bits);
-    const JpegStream stream = Encode(info, pixels);
-    bits.reset();
-    ReplaceFileAtomically(path, stream.Bytes());
-}

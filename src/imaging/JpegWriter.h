@@ -10,7 +10,3 @@
 // Encodes a 24-bit buffer (DIB24 layout, bottom-up rows) into a whole JPEG file in memory.
 // Throws AppError("JPEG エラー #<code>") with libjpeg's message code when the library fails.
 std::string EncodeJpeg(const DibInfo& info, const uint8_t* bits);
-
-// Writes the picture as a JPEG file. The file is encoded in memory first and replaces the
-// target only when complete, so a failure leaves an existing file untouched. Throws AppError.
-void WriteJpegFile(const std::string& path, const Bitmap& picture);

@@ -5,12 +5,6 @@
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
 
-namespace {
-constexpr char kTrim[] = "Trim";
-constexpr char kEffect[] = "Effect";
-constexpr char kOption[] = "Option";
-}  // namespace
-
 std::string SettingsPathForExecutable() { return ChangeFileExt(ExecutablePath(), ".ini"); }
 
 TFLConfig::TFLConfig() : TFLConfig(SettingsPathForExecutable()) {}
@@ -27,44 +21,45 @@ TFLConfig::~TFLConfig() {
 
 void TFLConfig::Load() {
     const IniFile& ini = *ini_;
-    // Only the low 8 bits of the one-byte enumerations are kept.
-    trimType_ = static_cast<uint8_t>(ini.ReadInteger(kTrim, "Type", 3));
-    width_ = ini.ReadInteger(kTrim, "Width", 150);
-    height_ = ini.ReadInteger(kTrim, "Height", 180);
-    scale_ = ini.ReadInteger(kTrim, "Scale", 100);
-    effectFlags_ = 0;
-    if (ini.ReadBool(kEffect, "Reverse", false)) effectFlags_ |= kReverse;
-    if (ini.ReadBool(kEffect, "Emphasis", false)) effectFlags_ |= kEmphasis;
-    reverseType_ = static_cast<uint8_t>(ini.ReadInteger(kEffect, "ReverseType", 1));
-    isFrame_ = ini.ReadBool(kEffect, "IsFrame", false);
-    frameSize_ = ini.ReadInteger(kEffect, "FrameSize", 1);
-    isDefaultFolder_ = ini.ReadBool(kOption, "IsDefaultFolder", false);
-    defaultFolder_ = ini.ReadString(kOption, "DefaultFolder", ".");
-    isAutoFileName_ = ini.ReadBool(kOption, "IsAutoFileName", false);
-    prefixOfFileName_ = ini.ReadString(kOption, "PrefixOfFileName", "Capture_");
-    numberingStart_ = ini.ReadInteger(kOption, "NumberingStart", 1);
-    defaultFormatType_ = static_cast<uint8_t>(ini.ReadInteger(kOption, "DefaultFormatType", 0));
-    isNoUseDialog_ = ini.ReadBool(kOption, "IsNoUseDialog", false);
+    const SettingValues defaults;
+    for (const SettingKey& k : SettingKeys()) {
+        std::visit(
+            Overloaded{
+                [&](uint8_t SettingValues::*f) {
+                    uint8_t& field = values_.*f;
+                    if (k.bit) {
+                        const bool set = ini.ReadBool(k.section, k.key, (defaults.*f & k.bit) != 0);
+                        field = set ? field | k.bit : field & ~k.bit;
+                    } else {
+                        // Only the low 8 bits of the one-byte enumerations are kept.
+                        field = static_cast<uint8_t>(ini.ReadInteger(k.section, k.key, defaults.*f));
+                    }
+                },
+                [&](int32_t SettingValues::*f) { values_.*f = ini.ReadInteger(k.section, k.key, defaults.*f); },
+                [&](bool SettingValues::*f) { values_.*f = ini.ReadBool(k.section, k.key, defaults.*f); },
+                [&](std::string SettingValues::*f) { values_.*f = ini.ReadString(k.section, k.key, defaults.*f); }},
+            k.field);
+    }
     dirty_ = false;
 }
 
-void TFLConfig::SetTrimType(uint8_t value) { Assign(trimType_, value); }
-void TFLConfig::SetWidth(int32_t value) { Assign(width_, value); }
-void TFLConfig::SetHeight(int32_t value) { Assign(height_, value); }
-void TFLConfig::SetScale(int32_t value) { Assign(scale_, value); }
+void TFLConfig::SetTrimType(uint8_t value) { Assign(values_.TrimType, value); }
+void TFLConfig::SetWidth(int32_t value) { Assign(values_.Width, value); }
+void TFLConfig::SetHeight(int32_t value) { Assign(values_.Height, value); }
+void TFLConfig::SetScale(int32_t value) { Assign(values_.Scale, value); }
 void TFLConfig::SetEffectFlags(uint8_t value) {
-    Assign(effectFlags_, static_cast<uint8_t>(value & (kReverse | kEmphasis)));
+    Assign(values_.EffectFlags, static_cast<uint8_t>(value & (kReverse | kEmphasis)));
 }
-void TFLConfig::SetReverseType(uint8_t value) { Assign(reverseType_, value); }
-void TFLConfig::SetIsFrame(bool value) { Assign(isFrame_, value); }
-void TFLConfig::SetFrameSize(int32_t value) { Assign(frameSize_, value); }
-void TFLConfig::SetIsDefaultFolder(bool value) { Assign(isDefaultFolder_, value); }
-void TFLConfig::SetDefaultFolder(const std::string& value) { Assign(defaultFolder_, value); }
-void TFLConfig::SetIsAutoFileName(bool value) { Assign(isAutoFileName_, value); }
-void TFLConfig::SetPrefixOfFileName(const std::string& value) { Assign(prefixOfFileName_, value); }
-void TFLConfig::SetNumberingStart(int32_t value) { Assign(numberingStart_, value); }
-void TFLConfig::SetDefaultFormatType(uint8_t value) { Assign(defaultFormatType_, value); }
-void TFLConfig::SetIsNoUseDialog(bool value) { Assign(isNoUseDialog_, value); }
+void TFLConfig::SetReverseType(uint8_t value) { Assign(values_.ReverseType, value); }
+void TFLConfig::SetIsFrame(bool value) { Assign(values_.IsFrame, value); }
+void TFLConfig::SetFrameSize(int32_t value) { Assign(values_.FrameSize, value); }
+void TFLConfig::SetIsDefaultFolder(bool value) { Assign(values_.IsDefaultFolder, value); }
+void TFLConfig::SetDefaultFolder(const std::string& value) { Assign(values_.DefaultFolder, value); }
+void TFLConfig::SetIsAutoFileName(bool value) { Assign(values_.IsAutoFileName, value); }
+void TFLConfig::SetPrefixOfFileName(const std::string& value) { Assign(values_.PrefixOfFileName, value); }
+void TFLConfig::SetNumberingStart(int32_t value) { Assign(values_.NumberingStart, value); }
+void TFLConfig::SetDefaultFormatType(uint8_t value) { Assign(values_.DefaultFormatType, value); }
+void TFLConfig::SetIsNoUseDialog(bool value) { Assign(values_.IsNoUseDialog, value); }
 
 std::optional<std::string> TFLConfig::LoadFailureText() const {
     const auto& failure = ini_->ReadFailure();
@@ -76,22 +71,19 @@ std::optional<std::string> TFLConfig::LoadFailureText() const {
 void TFLConfig::Save() {
     if (!dirty_ || ini_->ReadFailure()) return;
     IniFile& ini = *ini_;
-    ini.WriteInteger(kTrim, "Type", trimType_);
-    ini.WriteInteger(kTrim, "Width", width_);
-    ini.WriteInteger(kTrim, "Height", height_);
-    ini.WriteInteger(kTrim, "Scale", scale_);
-    ini.WriteBool(kEffect, "Reverse", (effectFlags_ & kReverse) != 0);
-    ini.WriteBool(kEffect, "Emphasis", (effectFlags_ & kEmphasis) != 0);
-    ini.WriteInteger(kEffect, "ReverseType", reverseType_);
-    ini.WriteBool(kEffect, "IsFrame", isFrame_);
-    ini.WriteInteger(kEffect, "FrameSize", frameSize_);
-    ini.WriteBool(kOption, "IsDefaultFolder", isDefaultFolder_);
-    ini.WriteString(kOption, "DefaultFolder", defaultFolder_);
-    ini.WriteBool(kOption, "IsAutoFileName", isAutoFileName_);
-    ini.WriteString(kOption, "PrefixOfFileName", prefixOfFileName_);
-    ini.WriteInteger(kOption, "NumberingStart", numberingStart_);
-    ini.WriteInteger(kOption, "DefaultFormatType", defaultFormatType_);
-    ini.WriteBool(kOption, "IsNoUseDialog", isNoUseDialog_);
+    for (const SettingKey& k : SettingKeys()) {
+        std::visit(Overloaded{[&](uint8_t SettingValues::*f) {
+                                  if (k.bit) {
+                                      ini.WriteBool(k.section, k.key, (values_.*f & k.bit) != 0);
+                                  } else {
+                                      ini.WriteInteger(k.section, k.key, values_.*f);
+                                  }
+                              },
+                              [&](int32_t SettingValues::*f) { ini.WriteInteger(k.section, k.key, values_.*f); },
+                              [&](bool SettingValues::*f) { ini.WriteBool(k.section, k.key, values_.*f); },
+                              [&](std::string SettingValues::*f) { ini.WriteString(k.section, k.key, values_.*f); }},
+                   k.field);
+    }
     ini.UpdateFile();
     dirty_ = false;
 }

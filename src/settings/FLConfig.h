@@ -3,8 +3,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 
 #include "settings/IniFile.h"
+#include "settings/SettingValues.h"
 
 // Every persistent setting of the program, kept in an INI file beside the executable.
 // Fields are read through the accessors of the same names and changed only through the
@@ -12,7 +14,8 @@
 // file only when Dirty is set. The store checks no ranges.
 class TFLConfig {
 public:
-    enum EffectBits : uint8_t { kReverse = 1, kEmphasis = 2 };
+    static constexpr uint8_t kReverse = TrimSettings::kReverse;
+    static constexpr uint8_t kEmphasis = TrimSettings::kEmphasis;
 
     // Over the executable's path with its extension changed to ".ini".
     TFLConfig();
@@ -24,21 +27,23 @@ public:
     TFLConfig& operator=(const TFLConfig&) = delete;
 
     bool Dirty() const { return dirty_; }
-    uint8_t TrimType() const { return trimType_; }
-    int32_t Width() const { return width_; }
-    int32_t Height() const { return height_; }
-    int32_t Scale() const { return scale_; }
-    uint8_t EffectFlags() const { return effectFlags_; }
-    uint8_t ReverseType() const { return reverseType_; }
-    bool IsFrame() const { return isFrame_; }
-    int32_t FrameSize() const { return frameSize_; }
-    bool IsDefaultFolder() const { return isDefaultFolder_; }
-    const std::string& DefaultFolder() const { return defaultFolder_; }
-    bool IsAutoFileName() const { return isAutoFileName_; }
-    const std::string& PrefixOfFileName() const { return prefixOfFileName_; }
-    int32_t NumberingStart() const { return numberingStart_; }
-    uint8_t DefaultFormatType() const { return defaultFormatType_; }
-    bool IsNoUseDialog() const { return isNoUseDialog_; }
+    const SettingValues& Values() const { return values_; }
+    const TrimSettings& Trim() const { return values_; }
+    uint8_t TrimType() const { return values_.TrimType; }
+    int32_t Width() const { return values_.Width; }
+    int32_t Height() const { return values_.Height; }
+    int32_t Scale() const { return values_.Scale; }
+    uint8_t EffectFlags() const { return values_.EffectFlags; }
+    uint8_t ReverseType() const { return values_.ReverseType; }
+    bool IsFrame() const { return values_.IsFrame; }
+    int32_t FrameSize() const { return values_.FrameSize; }
+    bool IsDefaultFolder() const { return values_.IsDefaultFolder; }
+    const std::string& DefaultFolder() const { return values_.DefaultFolder; }
+    bool IsAutoFileName() const { return values_.IsAutoFileName; }
+    const std::string& PrefixOfFileName() const { return values_.PrefixOfFileName; }
+    int32_t NumberingStart() const { return values_.NumberingStart; }
+    uint8_t DefaultFormatType() const { return values_.DefaultFormatType; }
+    bool IsNoUseDialog() const { return values_.IsNoUseDialog; }
 
     void SetTrimType(uint8_t value);
     void SetWidth(int32_t value);
@@ -55,6 +60,14 @@ public:
     void SetNumberingStart(int32_t value);
     void SetDefaultFormatType(uint8_t value);
     void SetIsNoUseDialog(bool value);
+    // Any field by its place in the values (the developer console sets fields by name).
+    template <class T>
+    void Set(T SettingValues::*field, const std::type_identity_t<T>& value) {
+        if constexpr (std::is_same_v<T, uint8_t>) {
+            if (field == &SettingValues::EffectFlags) return SetEffectFlags(value);
+        }
+        Assign(values_.*field, value);
+    }
 
     // Writes every key and then the whole file, only when Dirty. Throws AppError; Dirty then
     // stays set so that a later Save tries again. Does nothing when the settings file exists
@@ -79,21 +92,7 @@ private:
     }
 
     bool dirty_ = false;
-    uint8_t trimType_ = 3;
-    int32_t width_ = 150;
-    int32_t height_ = 180;
-    int32_t scale_ = 100;
-    uint8_t effectFlags_ = 0;
-    uint8_t reverseType_ = 1;
-    bool isFrame_ = false;
-    int32_t frameSize_ = 1;
-    bool isDefaultFolder_ = false;
-    std::string defaultFolder_ = ".";
-    bool isAutoFileName_ = false;
-    std::string prefixOfFileName_ = "Capture_";
-    int32_t numberingStart_ = 1;
-    uint8_t defaultFormatType_ = 0;
-    bool isNoUseDialog_ = false;
+    SettingValues values_;
     std::unique_ptr<IniFile> ini_;
 };
 

@@ -1,21 +1,13 @@
 // framlet-dev settings FILE.ini [--set Field=Value]... [--save]
 #include <cstdio>
-#include <functional>
 #include <memory>
 
 #include "DevCommand.h"
 #include "platform/AppError.h"
 #include "settings/FLConfig.h"
+#include "settings/SettingValues.h"
 
 namespace {
-
-using Setter = std::function<void(TFLConfig&, const std::string&)>;
-
-struct Field {
-    const char* name;
-    std::function<void(const std::string&)> validate;
-    Setter set;
-};
 
 int Number(const std::string& value, const char* field, int low, int high) {
     const int n = ParseIntArgument(value, field);
@@ -25,43 +17,40 @@ int Number(const std::string& value, const char* field, int low, int high) {
     return n;
 }
 
-Field ByteField(const char* name, void (TFLConfig::*setter)(uint8_t)) {
-    return {name, [name](const std::string& v) { Number(v, name, 0, 255); },
-            [name, setter](TFLConfig& c, const std::string& v) {
-                (c.*setter)(static_cast<uint8_t>(Number(v, name, 0, 255)));
-            }};
-}
-Field IntField(const char* name, void (TFLConfig::*setter)(int32_t)) {
-    return {name, [name](const std::string& v) { ParseIntArgument(v, name); },
-            [name, setter](TFLConfig& c, const std::string& v) { (c.*setter)(ParseIntArgument(v, name)); }};
-}
-Field BoolField(const char* name, void (TFLConfig::*setter)(bool)) {
-    return {name, [name](const std::string& v) { Number(v, name, 0, 1); },
-            [name, setter](TFLConfig& c, const std::string& v) { (c.*setter)(Number(v, name, 0, 1) != 0); }};
-}
-Field StringField(const char* name, void (TFLConfig::*setter)(const std::string&)) {
-    return {name, [](const std::string&) {}, [setter](TFLConfig& c, const std::string& v) { (c.*setter)(v); }};
+// The fields in file order, each once (the effect bits share one field).
+std::vector<const SettingKey*> Fields() {
+    std::vector<const SettingKey*> fields;
+    for (const SettingKey& key : SettingKeys()) {
+        if (fields.empty() || std::string(fields.back()->FieldName()) != key.FieldName()) fields.push_back(&key);
+    }
+    return fields;
 }
 
-const std::vector<Field>& Fields() {
-    static const std::vector<Field> fields = {
-        ByteField("TrimType", &TFLConfig::SetTrimType),
-        IntField("Width", &TFLConfig::SetWidth),
-        IntField("Height", &TFLConfig::SetHeight),
-        IntField("Scale", &TFLConfig::SetScale),
-        ByteField("EffectFlags", &TFLConfig::SetEffectFlags),
-        ByteField("ReverseType", &TFLConfig::SetReverseType),
-        BoolField("IsFrame", &TFLConfig::SetIsFrame),
-        IntField("FrameSize", &TFLConfig::SetFrameSize),
-        BoolField("IsDefaultFolder", &TFLConfig::SetIsDefaultFolder),
-        StringField("DefaultFolder", &TFLConfig::SetDefaultFolder),
-        BoolField("IsAutoFileName", &TFLConfig::SetIsAutoFileName),
-        StringField("PrefixOfFileName", &TFLConfig::SetPrefixOfFileName),
-        IntField("NumberingStart", &TFLConfig::SetNumberingStart),
-        ByteField("DefaultFormatType", &TFLConfig::SetDefaultFormatType),
-        BoolField("IsNoUseDialog", &TFLConfig::SetIsNoUseDialog),
-    };
-    return fields;
+// Checks VALUE for the field and, given a config, sets it: bytes 0..255, booleans 0 or 1.
+void Assign(TFLConfig* config, const SettingKey& key, const std::string& value) {
+    const char* name = key.FieldName();
+    std::visit(Overloaded{[&](uint8_t SettingValues::*f) {
+                              const auto n = static_cast<uint8_t>(Number(value, name, 0, 255));
+                              if (config) config->Set(f, n);
+                          },
+                          [&](int32_t SettingValues::*f) {
+                              const int32_t n = ParseIntArgument(value, name);
+                              if (config) config->Set(f, n);
+                          },
+                          [&](bool SettingValues::*f) {
+                              const bool b = Number(value, name, 0, 1) != 0;
+                              if (config) config->Set(f, b);
+                          },
+                          [&](std::string SettingValues::*f) {
+                              if (config) config->Set(f, value);
+                          }},
+               key.field);
+}
+
+std::string ValueText(const SettingValues& values, const SettingKey& key) {
+    return std::visit(Overloaded{[&](std::string SettingValues::*f) { return values.*f; },
+                                 [&](auto f) { return std::to_string(static_cast<long long>(values.*f)); }},
+                      key.field);
 }
 
 void Print(const TFLConfig& c) {
@@ -71,23 +60,8 @@ void Print(const TFLConfig& c) {
         std::fwrite(value.data(), 1, value.size(), stdout);
         std::fputc('\n', stdout);
     };
-    auto number = [](long long v) { return std::to_string(v); };
-    line("Dirty", number(c.Dirty()));
-    line("TrimType", number(c.TrimType()));
-    line("Width", number(c.Width()));
-    line("Height", number(c.Height()));
-    line("Scale", number(c.Scale()));
-    line("EffectFlags", number(c.EffectFlags()));
-    line("ReverseType", number(c.ReverseType()));
-    line("IsFrame", number(c.IsFrame()));
-    line("FrameSize", number(c.FrameSize()));
-    line("IsDefaultFolder", number(c.IsDefaultFolder()));
-    line("DefaultFolder", c.DefaultFolder());
-    line("IsAutoFileName", number(c.IsAutoFileName()));
-    line("PrefixOfFileName", c.PrefixOfFileName());
-    line("NumberingStart", number(c.NumberingStart()));
-    line("DefaultFormatType", number(c.DefaultFormatType()));
-    line("IsNoUseDialog", number(c.IsNoUseDialog()));
+    line("Dirty", std::to_string(c.Dirty()));
+    for (const SettingKey* key : Fields()) line(key->FieldName(), ValueText(c.Values(), *key));
     std::fflush(stdout);
 }
 
@@ -96,7 +70,8 @@ bool destructorFailed = false;
 int Run(const std::vector<std::string>& args) {
     if (args.empty() || args[0].rfind("--", 0) == 0) throw UsageError("expected FILE.ini first");
     const std::string path = args[0];
-    std::vector<std::pair<const Field*, std::string>> sets;
+    const std::vector<const SettingKey*> fields = Fields();
+    std::vector<std::pair<const SettingKey*, std::string>> sets;
     bool save = false;
     for (size_t i = 1; i < args.size(); ++i) {
         if (args[i] == "--save") {
@@ -107,12 +82,12 @@ int Run(const std::vector<std::string>& args) {
             const size_t equals = assignment.find('=');
             if (equals == std::string::npos) throw UsageError("--set needs Field=Value, got \"" + assignment + "\"");
             const std::string name = assignment.substr(0, equals);
-            const Field* field = nullptr;
-            for (const auto& f : Fields()) {
-                if (name == f.name) field = &f;
+            const SettingKey* field = nullptr;
+            for (const SettingKey* f : fields) {
+                if (name == f->FieldName()) field = f;
             }
             if (!field) throw UsageError("unknown field \"" + name + "\"");
-            field->validate(assignment.substr(equals + 1));
+            Assign(nullptr, *field, assignment.substr(equals + 1));
             sets.emplace_back(field, assignment.substr(equals + 1));
         } else {
             throw UsageError("unexpected argument \"" + args[i] + "\"");
@@ -133,7 +108,7 @@ int Run(const std::vector<std::string>& args) {
             std::fprintf(stderr, "%s\n", failure->c_str());
             return 1;
         }
-        for (const auto& [field, value] : sets) field->set(*config, value);
+        for (const auto& [field, value] : sets) Assign(config.get(), *field, value);
         if (save) {
             try {
                 config->Save();

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "DevCommand.h"
+#include "app/PictureFile.h"
 #include "imaging/BmpFile.h"
 #include "imaging/ImageLib.h"
 #include "imaging/JpegWriter.h"
@@ -110,17 +111,6 @@ Rect ParseRect(const std::string& text) {
     return rect;
 }
 
-bool IsJpegName(const std::string& path) {
-    const size_t slash = path.find_last_of("/\\");
-    const size_t dot = path.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
-    std::string extension = path.substr(dot);
-    for (char& c : extension) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return extension == ".jpg" || extension == ".jpeg";
-}
-
 int Run(const std::vector<std::string>& args) {
     if (args.size() < 2 || args[0].rfind("--", 0) == 0 || args[1].rfind("--", 0) == 0) {
         throw UsageError("expected IN.bmp OUT first");
@@ -142,7 +132,7 @@ int Run(const std::vector<std::string>& args) {
     if (!settingsPath) throw UsageError("--settings FILE.ini is required");
 
     const TFLConfig config(*settingsPath);
-    const TrimSettings settings = TrimSettingsOf(config);
+    const TrimSettings settings = config.Trim();
     if (settings.Width <= 0 || settings.Height <= 0 || settings.Scale <= 0) {
         throw UsageError("Width, Height and Scale must all be above 0 (the program does nothing otherwise)");
     }
@@ -166,11 +156,8 @@ int Run(const std::vector<std::string>& args) {
     } catch (const AppError& error) {
         throw UsageError(error.what());
     }
-    if (IsJpegName(output)) {
-        WriteJpegFile(output, final);
-    } else {
-        WriteBmpFile(output, final);
-    }
+    // The program's own writer: a JPEG or a bitmap file as the name's extension asks.
+    WritePictureFile(output, final);
     return 0;
 }
 

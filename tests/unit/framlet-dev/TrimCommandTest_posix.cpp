@@ -9,6 +9,7 @@
 #include <string>
 
 #include "TestSupport.h"
+#include "app/PictureFile.h"
 #include "imaging/BmpFile.h"
 #include "imaging/ImageLib.h"
 #include "imaging/JpegWriter.h"
@@ -53,7 +54,7 @@ protected:
         std::mt19937 random(21);
         picture_ = RandomPicture(random, 40, 30);
         const SoftwareBitmap bitmap(picture_);
-        WriteBmpFile(dir_.File("in.bmp"), bitmap);
+        WritePictureFile(dir_.File("in.bmp"), bitmap);
         WriteTestFile(dir_.File("s.ini"),
                       "[Trim]\r\nType=0\r\nWidth=13\r\nHeight=9\r\n[Effect]\r\nReverse=1\r\nReverseType=0\r\n"
                       "IsFrame=1\r\nFrameSize=2\r\n");

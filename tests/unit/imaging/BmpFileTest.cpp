@@ -7,6 +7,7 @@
 
 #include "Pictures.h"
 #include "TestSupport.h"
+#include "app/PictureFile.h"
 #include "imaging/BmpFile.h"
 #include "platform/AppError.h"
 
@@ -174,7 +175,7 @@ TEST(BmpFile, WritingGoesThroughAWholeFileReplacement) {
     TempDir dir;
     const std::string path = dir.File("picture.bmp");
     WriteTestFile(path, "old picture");
-    WriteBmpFile(path, SoftwareBitmap(FPicture()));
+    WritePictureFile(path, SoftwareBitmap(FPicture()));
     const auto written = ReadTestFile(path);
     ASSERT_TRUE(written);
     EXPECT_EQ(DecodeBmp(*written), FPicture());
@@ -182,7 +183,7 @@ TEST(BmpFile, WritingGoesThroughAWholeFileReplacement) {
     EXPECT_EQ(CountFiles(dir.Path()), 1u);
 
     const std::string missing = (std::filesystem::path(dir.Path()) / "missing" / "picture.bmp").string();
-    EXPECT_THROW(WriteBmpFile(missing, SoftwareBitmap(FPicture())), AppError);
+    EXPECT_THROW(WritePictureFile(missing, SoftwareBitmap(FPicture())), AppError);
 }
 
 }  // namespace

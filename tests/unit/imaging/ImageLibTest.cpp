@@ -173,7 +173,7 @@ TEST(TrimSettingsFromConfig, ReadsTheEightFieldsOfTheSettingsFile) {
                   "[Trim]\r\nType=2\r\nWidth=64\r\nHeight=48\r\nScale=33\r\n"
                   "[Effect]\r\nReverse=1\r\nEmphasis=1\r\nReverseType=0\r\nIsFrame=1\r\nFrameSize=4\r\n");
     const TFLConfig config(dir.File("f.ini"));
-    const TrimSettings s = TrimSettingsOf(config);
+    const TrimSettings s = config.Trim();
     EXPECT_EQ(s.TrimType, 2);
     EXPECT_EQ(s.Width, 64);
     EXPECT_EQ(s.Height, 48);

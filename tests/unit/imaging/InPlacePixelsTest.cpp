@@ -8,8 +8,10 @@
 
 #include "Pictures.h"
 #include "TestSupport.h"
+#include "app/PictureFile.h"
 #include "imaging/BmpFile.h"
 #include "imaging/DIB.h"
+#include "imaging/Frame.h"
 #include "imaging/ImageLib.h"
 #include "imaging/JpegWriter.h"
 #include "imaging/SoftwareBitmap.h"
@@ -123,10 +125,10 @@ TEST(InPlacePixels, TheWritersGiveTheSameFilesFromAnAdoptedBuffer) {
     const SoftwareBitmap plain(picture);
     const SoftwareBitmap adopted = AdoptedBitmapOf(picture);
     ASSERT_NE(adopted.DIB24Pixels(), nullptr);
-    WriteJpegFile(dir.File("plain.jpg"), plain);
-    WriteJpegFile(dir.File("adopted.jpg"), adopted);
-    WriteBmpFile(dir.File("plain.bmp"), plain);
-    WriteBmpFile(dir.File("adopted.bmp"), adopted);
+    WritePictureFile(dir.File("plain.jpg"), plain);
+    WritePictureFile(dir.File("adopted.jpg"), adopted);
+    WritePictureFile(dir.File("plain.bmp"), plain);
+    WritePictureFile(dir.File("adopted.bmp"), adopted);
     const auto plainJpeg = ReadTestFile(dir.File("plain.jpg"));
     const auto plainBmp = ReadTestFile(dir.File("plain.bmp"));
     ASSERT_TRUE(plainJpeg && plainBmp);

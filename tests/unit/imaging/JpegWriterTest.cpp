@@ -12,6 +12,7 @@
 
 #include "Pictures.h"
 #include "TestSupport.h"
+#include "app/PictureFile.h"
 #include "imaging/JpegWriter.h"
 #include "imaging/SoftwareBitmap.h"
 #include "platform/AppError.h"
@@ -281,7 +282,7 @@ TEST(JpegWriter, AnEncoderErrorLeavesTheOldFileAlone) {
     TempDir dir;
     const std::string path = dir.File("picture.jpg");
     WriteTestFile(path, "old picture");
-    EXPECT_THROW(WriteJpegFile(path, SoftwareBitmap(FilledPicture(70000, 1, kWhite))), AppError);
+    EXPECT_THROW(WritePictureFile(path, SoftwareBitmap(FilledPicture(70000, 1, kWhite))), AppError);
     EXPECT_EQ(ReadTestFile(path), "old picture");
     EXPECT_EQ(CountFiles(dir.Path()), 1u);
 }
@@ -290,7 +291,7 @@ TEST(JpegWriter, WritesTheWholeFileAndReplacesAnOldOne) {
     TempDir dir;
     const std::string path = dir.File("picture.jpg");
     WriteTestFile(path, "old picture");
-    WriteJpegFile(path, SoftwareBitmap(GoldenPicture()));
+    WritePictureFile(path, SoftwareBitmap(GoldenPicture()));
     EXPECT_EQ(ReadTestFile(path), Encode(GoldenPicture()));
     EXPECT_EQ(CountFiles(dir.Path()), 1u);
 }
@@ -298,7 +299,7 @@ TEST(JpegWriter, WritesTheWholeFileAndReplacesAnOldOne) {
 TEST(JpegWriter, AFolderThatCannotBeWrittenIsAnError) {
     TempDir dir;
     const std::string path = (std::filesystem::path(dir.Path()) / "missing" / "picture.jpg").string();
-    EXPECT_THROW(WriteJpegFile(path, SoftwareBitmap(GoldenPicture())), AppError);
+    EXPECT_THROW(WritePictureFile(path, SoftwareBitmap(GoldenPicture())), AppError);
     EXPECT_EQ(CountFiles(dir.Path()), 0u);
 }
 

@@ -2,7 +2,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
+#include <sstream>
+
+#include "settings/SettingValues.h"
 
 namespace {
 
@@ -45,6 +49,36 @@ TEST(SourceLayout, TheToolkitIncludesNothingOfTheProgram) {
         }
     }
     EXPECT_GT(files, 5u);
+}
+
+std::string ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Sources stay small enough to read in one sitting, and each settings key is named in one
+// place only (the settings table), so a renamed key cannot leave a stale copy behind.
+TEST(SourceLayout, SourcesAreShortAndNameEachSettingsKeyOnce) {
+    const std::filesystem::path src = std::filesystem::path(FRAMLET_SOURCE_DIR) / "src";
+    std::map<std::string, int> keyCounts;
+    for (const SettingKey& key : SettingKeys()) keyCounts["\"" + std::string(key.key) + "\""] = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(src)) {
+        if (!entry.is_regular_file()) continue;
+        const std::string text = ReadAll(entry.path());
+        std::istringstream lines(text);
+        std::string line;
+        int nonBlank = 0;
+        while (std::getline(lines, line)) {
+            if (line.find_first_not_of(" \t\r") != std::string::npos) ++nonBlank;
+        }
+        EXPECT_LE(nonBlank, 500) << entry.path();
+        for (auto& [quoted, count] : keyCounts) {
+            for (size_t at = text.find(quoted); at != std::string::npos; at = text.find(quoted, at + 1)) ++count;
+        }
+    }
+    for (const auto& [quoted, count] : keyCounts) EXPECT_EQ(count, 1) << quoted;
 }
 
 }  // namespace
