@@ -47,12 +47,16 @@ TEST(DIB, SizesWhoseStrideOrImageSizeOverflowAreRefused) {
         bool fits;
     };
     const Case cases[] = {
-        {0, 0, true},           {3840, 2160, true},       {715827881, 1, true},  // stride 2147483644: the widest that
-                                                                                 // fits
-        {715827882, 1, false},   // stride 2^31, one past the largest 32-bit signed value
-        {2000000000, 1, false},  // w x 24 overflows 32 bits before the division
-        {30000, 30000, false},   // the stride fits, stride x height does not
-        {23170, 30890, true},   {1, kMax / 4 + 1, false}, {-1, 5, false},       {5, -1, false},
+        {0, 0, true},              // empty
+        {3840, 2160, true},        // a 4K screen
+        {715827881, 1, true},      // stride 2147483644: the widest that fits
+        {715827882, 1, false},     // stride 2^31, one past the largest 32-bit signed value
+        {2000000000, 1, false},    // w x 24 overflows 32 bits before the division
+        {30000, 30000, false},     // the stride fits, stride x height does not
+        {23170, 30890, true},      // just under 2^31 bytes in all
+        {1, kMax / 4 + 1, false},  // one column, too many rows
+        {-1, 5, false},            // negative width
+        {5, -1, false},            // negative height
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
