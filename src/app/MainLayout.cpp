@@ -44,5 +44,5 @@ constexpr ControlLayout kControls[] = {
 }  // namespace
 
 constinit const FormLayout kMainFormLayout{
-    "fmMain", "Framlet 1.4", 760, 569, false, "ＭＳ Ｐゴシック", 12, kControls, kKeyPreview | kCenterOnScreen, 553,
+    "fmMain", "Framlet 1.4", 760, 569, false, kFormFont, 12, kControls, kKeyPreview | kCenterOnScreen, 553,
 };

@@ -17,6 +17,9 @@
 
 namespace {
 
+constexpr char kUnknownPrinter[] = "選ばれたプリンタがわかりません。";
+constexpr char kCannotStart[] = "印刷を開始できません。";
+
 const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 std::u16string FromWide(const wchar_t* text) { return std::u16string(reinterpret_cast<const char16_t*>(text)); }
@@ -166,13 +169,13 @@ bool Printer::ShowSetupDialog(HWND owner) {
     }
 
     GlobalLockGuard namesLock(dialog.hDevNames);
-    if (!namesLock.Get() || namesLock.Size() < sizeof(DEVNAMES)) throw AppError("選ばれたプリンタがわかりません。");
+    if (!namesLock.Get() || namesLock.Size() < sizeof(DEVNAMES)) throw AppError(kUnknownPrinter);
     const auto* devNames = static_cast<const DEVNAMES*>(namesLock.Get());
     const auto* chars = static_cast<const wchar_t*>(namesLock.Get());
     const size_t charCount = namesLock.Size() / sizeof(wchar_t);
     if (devNames->wDeviceOffset >= charCount ||
         !std::wmemchr(chars + devNames->wDeviceOffset, L'\0', charCount - devNames->wDeviceOffset)) {
-        throw AppError("選ばれたプリンタがわかりません。");
+        throw AppError(kUnknownPrinter);
     }
     const std::u16string device = FromWide(chars + devNames->wDeviceOffset);
 
@@ -200,14 +203,14 @@ PrintDocument Printer::BeginDoc() {
     const std::u16string device = DeviceName();
     UniquePrinterDC dc(::CreateDCW(L"WINSPOOL", Wide(device), nullptr, ChosenMode()));
     if (!dc.Get()) ThrowUnreachable(device);
-    if (::SetAbortProc(dc.Get(), KeepPrinting) <= 0) ThrowStepFailure("印刷を開始できません。", ::GetLastError());
+    if (::SetAbortProc(dc.Get(), KeepPrinting) <= 0) ThrowStepFailure(kCannotStart, ::GetLastError());
 
     // An empty title, not a null one: Wine drops a job whose title is null at EndDoc.
     DOCINFOW info{};
     info.cbSize = sizeof(info);
     info.lpszDocName = L"";
     ::SetLastError(0);
-    if (::StartDocW(dc.Get(), &info) <= 0) ThrowStepFailure("印刷を開始できません。", ::GetLastError());
+    if (::StartDocW(dc.Get(), &info) <= 0) ThrowStepFailure(kCannotStart, ::GetLastError());
 
     // From here the document owns the context, so a failure below cancels the job.
     documentDc_ = dc.Get();

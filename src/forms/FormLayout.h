@@ -74,6 +74,9 @@ enum FormFlags : uint32_t {
     kCenterOnOwner = 1u << 4,
 };
 
+// The typeface both of the program's forms are designed in.
+inline constexpr char kFormFont[] = "ＭＳ Ｐゴシック";
+
 struct FormLayout {
     const char* name;  // "fmMain", "fmOption"
     const char* caption;

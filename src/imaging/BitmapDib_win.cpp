@@ -13,8 +13,7 @@ namespace {
 void* AllocateZeroed(size_t size, int width, int height) {
     void* block = ::GlobalAlloc(GPTR, size);
     if (!block) {
-        throw AppError("画像のためのメモリが足りません (" + std::to_string(width) + " x " + std::to_string(height) +
-                       ")");
+        throw OutOfPictureMemory(width, height);
     }
     return block;
 }
@@ -45,8 +44,7 @@ BitmapDib::BitmapDib(HBITMAP bitmap) {
     const uint64_t stride = (static_cast<uint64_t>(object.bmWidth) * depth + 31) / 32 * 4;
     const uint64_t imageSize = stride * static_cast<uint64_t>(object.bmHeight);
     if (imageSize > 0x7FFFFFFF) {
-        throw AppError("画像が大きすぎます (" + std::to_string(object.bmWidth) + " x " +
-                       std::to_string(object.bmHeight) + ")");
+        throw PictureTooLarge(object.bmWidth, object.bmHeight);
     }
 
     headerSize_ = sizeof(BITMAPINFOHEADER) + colours * sizeof(RGBQUAD);

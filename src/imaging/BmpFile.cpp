@@ -37,6 +37,10 @@ uint32_t Get32(std::string_view in, size_t at) {
 
 }  // namespace
 
+namespace {
+AppError NotForABitmapFile() { return AppError("ビットマップファイルにできない画像です"); }
+}  // namespace
+
 std::string EncodeBmp(const BmpImage& image) {
     const uint16_t depth = image.bitCount;
     const bool indexed = depth <= 8;
@@ -44,7 +48,7 @@ std::string EncodeBmp(const BmpImage& image) {
     const size_t colors = image.colorTable.size();
     if (!known || image.width < 0 || image.height < 0 || (indexed && (colors == 0 || colors > (size_t{1} << depth))) ||
         (!indexed && colors != 0)) {
-        throw AppError("ビットマップファイルにできない画像です");
+        throw NotForABitmapFile();
     }
     const uint64_t used = (uint64_t{static_cast<uint32_t>(image.width)} * depth + 7) / 8;
     const uint64_t fileStride = (uint64_t{static_cast<uint32_t>(image.width)} * depth + 31) / 32 * 4;
@@ -53,7 +57,7 @@ std::string EncodeBmp(const BmpImage& image) {
     if (offset + imageSize > std::numeric_limits<int32_t>::max())
         throw AppError("画像が大きすぎてビットマップファイルにできません");
     if (image.height > 0 && used > 0 && (!image.bits || static_cast<uint64_t>(image.stride) < used)) {
-        throw AppError("ビットマップファイルにできない画像です");
+        throw NotForABitmapFile();
     }
 
     // The headers first, then each row and its zero padding appended: every byte of the file is
@@ -99,7 +103,7 @@ std::string EncodeBmp(const BmpImage& image) {
 
 std::string EncodeBmp24(const DibInfo& info, const uint8_t* bits) {
     const DibHeader& header = info.bmiHeader;
-    if (header.biBitCount != 24) throw AppError("ビットマップファイルにできない画像です");
+    if (header.biBitCount != 24) throw NotForABitmapFile();
     BmpImage image;
     image.width = header.biWidth;
     image.height = header.biHeight;

@@ -9,9 +9,6 @@
 namespace {
 int64_t WideStride(int64_t width) { return (width * 24 + 31) / 32 * 4; }
 
-std::string SizeText(int64_t width, int64_t height) {
-    return " (" + std::to_string(width) + " x " + std::to_string(height) + ")";
-}
 }  // namespace
 
 int32_t DibStride(int32_t width) { return static_cast<int32_t>(WideStride(width)); }
@@ -21,7 +18,7 @@ void CheckDib24Size(int64_t width, int64_t height) {
     // The width test first keeps the stride computation itself from overflowing.
     if (width < 0 || height < 0 || width > kLimit || height > kLimit || WideStride(width) > kLimit ||
         WideStride(width) * height > kLimit) {
-        throw AppError("画像が大きすぎます" + SizeText(width, height));
+        throw PictureTooLarge(width, height);
     }
 }
 
@@ -45,7 +42,7 @@ void AllocateDIB24(int width, int height, DibInfo& info, DibBits& bits) {
     // Left uninitialised: a transfer or the pipeline writes every byte that holds a pixel, and
     // clearing a screen-sized block first would cost as much again.
     bits.reset(AllocatePixelMemory(header.biSizeImage));
-    if (!bits) throw AppError("画像のためのメモリが足りません" + SizeText(width, height));
+    if (!bits) throw OutOfPictureMemory(width, height);
 }
 
 bool ReadDIB24(const Bitmap& bitmap, DibInfo& info, DibBits& bits) {
@@ -55,7 +52,7 @@ bool ReadDIB24(const Bitmap& bitmap, DibInfo& info, DibBits& bits) {
     AllocateDIB24(width, height, info, buffer);
     bits.reset();
     if (height > 0 && width > 0 && !bitmap.ExportDIB24(info, buffer.get())) {
-        throw AppError("画像の画素を読み出せません" + SizeText(width, height));
+        throw AppError("画像の画素を読み出せません" + PictureSizeText(width, height));
     }
     bits = std::move(buffer);
     return true;
@@ -77,7 +74,7 @@ bool WriteDIB24(Bitmap& bitmap, const DibInfo& info, const uint8_t* bits) {
     if (!bits) throw AppError("画像の画素がありません");
     if (header.biHeight == 0 || header.biWidth == 0) return true;
     if (!bitmap.ImportDIB24(info, bits)) {
-        throw AppError("画像の画素を書き込めません" + SizeText(header.biWidth, header.biHeight));
+        throw AppError("画像の画素を書き込めません" + PictureSizeText(header.biWidth, header.biHeight));
     }
     return true;
 }

@@ -61,14 +61,13 @@ int GdiBitmap::Width() const { return Describe().bmWidth; }
 int GdiBitmap::Height() const { return Describe().bmHeight; }
 
 void GdiBitmap::SetSize(int width, int height) {
-    const std::string size = " (" + std::to_string(width) + " x " + std::to_string(height) + ")";
-    if (width < 0 || height < 0) throw AppError("画像が大きすぎます" + size);
+    if (width < 0 || height < 0) throw PictureTooLarge(width, height);
     UniqueBitmap created;
     // GDI answers a zero size with a 1 x 1 monochrome bitmap; an empty picture has no bitmap.
     if (width > 0 && height > 0) {
         const WindowDC screen(nullptr);
         created.Reset(::CreateCompatibleBitmap(screen.Get(), width, height));
-        if (!created) throw AppError("画像のためのメモリが足りません" + size);
+        if (!created) throw OutOfPictureMemory(width, height);
     }
     owned_ = std::move(created);
     bitmap_ = owned_.Get();

@@ -28,10 +28,6 @@ constexpr int64_t kMaxBoxPositions = int64_t{1} << 52;
 // every box a real reduction makes; larger ones take 64-bit sums.
 constexpr int64_t kMaxNarrowBoxPositions = (int64_t{1} << 24) - 1;
 
-std::string SizeText(int64_t width, int64_t height) {
-    return " (" + std::to_string(width) + " x " + std::to_string(height) + ")";
-}
-
 std::vector<BoxSpan> AxisBoxes(double scale, int32_t outCount, int32_t offset, int32_t pictureSize) {
     std::vector<BoxSpan> boxes(static_cast<size_t>(outCount));
     for (int32_t i = 0; i < outCount; ++i) {
@@ -391,16 +387,16 @@ void CalcOutputSize(TrimContext& context, const Rect& selection, const TrimSetti
     const int64_t sourceWidth = int64_t{selection.Right} - selection.Left + 1;
     const int64_t sourceHeight = int64_t{selection.Bottom} - selection.Top + 1;
     if (sourceWidth < 1 || sourceHeight < 1)
-        throw AppError("選択範囲が正しくありません" + SizeText(sourceWidth, sourceHeight));
+        throw AppError("選択範囲が正しくありません" + PictureSizeText(sourceWidth, sourceHeight));
     if (sourceWidth > kInt32Max || sourceHeight > kInt32Max || sourceWidth * sourceHeight > kMaxBoxPositions) {
-        throw AppError("選択範囲が大きすぎます" + SizeText(sourceWidth, sourceHeight));
+        throw AppError("選択範囲が大きすぎます" + PictureSizeText(sourceWidth, sourceHeight));
     }
 
     // The commands run the pipeline only with Width, Height and Scale above 0; a value the
     // mode uses that is not is refused rather than divided by.
     const bool usesBox = settings.TrimType == 0 || settings.TrimType == 2;
     if ((usesBox && (settings.Width <= 0 || settings.Height <= 0)) || (settings.TrimType == 1 && settings.Scale <= 0)) {
-        throw AppError("出力画像の大きさが正しくありません" + SizeText(settings.Width, settings.Height) + " " +
+        throw AppError("出力画像の大きさが正しくありません" + PictureSizeText(settings.Width, settings.Height) + " " +
                        std::to_string(settings.Scale) + "%");
     }
     int64_t outWidth = sourceWidth;
@@ -432,7 +428,7 @@ void CalcOutputSize(TrimContext& context, const Rect& selection, const TrimSetti
             break;
     }
     if (outWidth < 1 || outHeight < 1)
-        throw AppError("出力画像の大きさが正しくありません" + SizeText(outWidth, outHeight));
+        throw AppError("出力画像の大きさが正しくありません" + PictureSizeText(outWidth, outHeight));
     CheckDib24Size(outWidth, outHeight);
 
     context.SourceWidth = static_cast<int32_t>(sourceWidth);
@@ -503,7 +499,7 @@ void TrimImage(const Bitmap& source, Bitmap& destination, const Rect& selection,
         PrepareBoxes(context, selection);
         SampleAllPixels(context, settings);
     } catch (const std::bad_alloc&) {
-        throw AppError("画像のためのメモリが足りません" + SizeText(context.OutWidth, context.OutHeight));
+        throw OutOfPictureMemory(context.OutWidth, context.OutHeight);
     }
     CloseBuffers(context, destination);
     if (settings.IsFrame && settings.FrameSize > 0) DrawFrame(destination, settings.FrameSize);

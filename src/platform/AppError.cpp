@@ -16,3 +16,15 @@ void ReportError(const std::exception& error) noexcept {
         // A reporter that fails has nowhere left to report to.
     }
 }
+
+std::string PictureSizeText(int64_t width, int64_t height) {
+    return " (" + std::to_string(width) + " x " + std::to_string(height) + ")";
+}
+
+AppError PictureTooLarge(int64_t width, int64_t height) {
+    return AppError("画像が大きすぎます" + PictureSizeText(width, height));
+}
+
+AppError OutOfPictureMemory(int64_t width, int64_t height) {
+    return AppError("画像のためのメモリが足りません" + PictureSizeText(width, height));
+}

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -14,3 +15,9 @@ public:
 using ErrorReporter = void (*)(const std::exception& error);
 void SetErrorReporter(ErrorReporter reporter);
 void ReportError(const std::exception& error) noexcept;
+
+// " (W x H)", the size every picture failure names.
+std::string PictureSizeText(int64_t width, int64_t height);
+// The two picture failures every layer can meet, written once.
+AppError PictureTooLarge(int64_t width, int64_t height);
+AppError OutOfPictureMemory(int64_t width, int64_t height);

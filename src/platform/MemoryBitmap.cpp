@@ -15,7 +15,7 @@ void MemoryBitmap::Resize(int width, int height, bool clear) {
     // A settings file can ask for absurd picture sizes: refuse them before allocating.
     constexpr uint64_t kMaxPixels = 1ull << 30;
     if (width < 0 || height < 0 || static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > kMaxPixels) {
-        throw AppError("画像が大きすぎます (" + std::to_string(width) + " x " + std::to_string(height) + ")");
+        throw PictureTooLarge(width, height);
     }
     try {
         const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
@@ -27,8 +27,7 @@ void MemoryBitmap::Resize(int width, int height, bool clear) {
         }
         pixels_.swap(pixels);
     } catch (const std::bad_alloc&) {
-        throw AppError("画像のためのメモリが足りません (" + std::to_string(width) + " x " + std::to_string(height) +
-                       ")");
+        throw OutOfPictureMemory(width, height);
     }
     width_ = width;
     height_ = height;

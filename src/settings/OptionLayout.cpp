@@ -51,7 +51,7 @@ constinit const FormLayout kOptionFormLayout{
     529,
     265,
     true,
-    "ＭＳ Ｐゴシック",
+    kFormFont,
     12,
     kControls,
     kDialogBorder | kNoSystemMenu | kCenterOnOwner,

@@ -81,8 +81,7 @@ void Image::AssignPicture(HBITMAP source) {
         UniqueMemoryDC to(::CreateCompatibleDC(screen.Get()));
         // Out of GDI memory or handles: the view keeps the picture it has.
         if (!copy || !from || !to) {
-            throw AppError("画像のためのメモリが足りません (" + std::to_string(bm.bmWidth) + " x " +
-                           std::to_string(bm.bmHeight) + ")");
+            throw OutOfPictureMemory(bm.bmWidth, bm.bmHeight);
         }
         SelectGuard selectFrom(from.Get(), source);
         SelectGuard selectTo(to.Get(), copy.Get());
