@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <utility>
 
 // Plain file probes and whole-file transfers on ANSI paths.
 
@@ -12,6 +13,8 @@ struct FileReadResult {
     Outcome outcome = Outcome::Missing;
     std::string bytes;    // Read: the whole file
     std::string failure;  // Failed: why (locked, access denied, too large, failed part-way)
+
+    static FileReadResult Failed(std::string why) { return {Outcome::Failed, {}, std::move(why)}; }
 };
 
 // Reads the whole file; a file larger than maxBytes is not read at all and is a failure.

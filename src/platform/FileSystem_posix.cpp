@@ -12,34 +12,27 @@
 
 FileReadResult ReadWholeFile(const std::string& path, size_t maxBytes) {
     FileReadResult result;
-    auto failed = [&](std::string why) {
-        result.outcome = FileReadResult::Outcome::Failed;
-        result.bytes.clear();
-        result.bytes.shrink_to_fit();
-        result.failure = std::move(why);
-        return std::move(result);
-    };
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR) return result;  // Missing
-        return failed(std::strerror(errno));
+        return FileReadResult::Failed(std::strerror(errno));
     }
     struct Closer {
         int fd;
         ~Closer() { ::close(fd); }
     } closer{fd};
     struct stat info {};
-    if (::fstat(fd, &info) != 0) return failed(std::strerror(errno));
-    if (S_ISDIR(info.st_mode)) return failed(std::strerror(EISDIR));
-    if (!S_ISREG(info.st_mode)) return failed("not a regular file");
-    if (static_cast<unsigned long long>(info.st_size) > maxBytes) return failed(TooLargeText(maxBytes));
+    if (::fstat(fd, &info) != 0) return FileReadResult::Failed(std::strerror(errno));
+    if (S_ISDIR(info.st_mode)) return FileReadResult::Failed(std::strerror(EISDIR));
+    if (!S_ISREG(info.st_mode)) return FileReadResult::Failed("not a regular file");
+    if (static_cast<unsigned long long>(info.st_size) > maxBytes) return FileReadResult::Failed(TooLargeText(maxBytes));
     result.bytes.resize(static_cast<size_t>(info.st_size));
     size_t done = 0;
     while (done < result.bytes.size()) {
         const ssize_t n = ::read(fd, result.bytes.data() + done, result.bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return failed(std::strerror(errno));
-        if (n == 0) return failed("the file became shorter while it was read");
+        if (n < 0) return FileReadResult::Failed(std::strerror(errno));
+        if (n == 0) return FileReadResult::Failed("the file became shorter while it was read");
         done += static_cast<size_t>(n);
     }
     result.outcome = FileReadResult::Outcome::Read;

@@ -37,13 +37,6 @@ private:
 
 FileReadResult ReadWholeFile(const std::string& path, size_t maxBytes) {
     FileReadResult result;
-    auto failed = [&](std::string why) {
-        result.outcome = FileReadResult::Outcome::Failed;
-        result.bytes.clear();
-        result.bytes.shrink_to_fit();
-        result.failure = std::move(why);
-        return std::move(result);
-    };
     // Another program may be writing the file: share writing, and let a file locked against
     // reading be a failure rather than a missing file.
     FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -51,20 +44,20 @@ FileReadResult ReadWholeFile(const std::string& path, size_t maxBytes) {
     if (!file.Valid()) {
         const DWORD error = ::GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return result;  // Missing
-        return failed(SystemErrorText(error));
+        return FileReadResult::Failed(SystemErrorText(error));
     }
     LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.Get(), &size)) return failed(SystemErrorText(::GetLastError()));
+    if (!::GetFileSizeEx(file.Get(), &size)) return FileReadResult::Failed(SystemErrorText(::GetLastError()));
     if (size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > maxBytes)
-        return failed(TooLargeText(maxBytes));
+        return FileReadResult::Failed(TooLargeText(maxBytes));
     result.bytes.resize(static_cast<size_t>(size.QuadPart));
     size_t done = 0;
     while (done < result.bytes.size()) {
         DWORD got = 0;
         if (!::ReadFile(file.Get(), result.bytes.data() + done, static_cast<DWORD>(result.bytes.size() - done), &got,
                         nullptr))
-            return failed(SystemErrorText(::GetLastError()));
-        if (got == 0) return failed(SystemErrorText(ERROR_HANDLE_EOF));
+            return FileReadResult::Failed(SystemErrorText(::GetLastError()));
+        if (got == 0) return FileReadResult::Failed(SystemErrorText(ERROR_HANDLE_EOF));
         done += got;
     }
     result.outcome = FileReadResult::Outcome::Read;
