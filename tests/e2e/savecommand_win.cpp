@@ -19,6 +19,7 @@
 
 #include "Driver_win.h"
 #include "Framlet_win.h"
+#include "Pictures_win.h"
 #include "Printing_win.h"
 #include "TestSupport.h"
 #include "TestWindows_win.h"
@@ -42,26 +43,10 @@ using e2e::FileExists;
 using e2e::FromAnsi;
 using e2e::FromShot;
 using e2e::FromUtf8;
+using e2e::JpegOf;
 using e2e::ScreenPattern;
 using e2e::ToAnsi;
-
-// What the Save command makes of a picture: the trim pipeline with the settings file's values.
-MemoryBitmap Trimmed(const MemoryBitmap& picture, const Rect& rect, const std::string& settingsFile) {
-    const TFLConfig config(settingsFile);
-    const SoftwareBitmap source{MemoryBitmap(picture)};
-    SoftwareBitmap result;
-    TrimImage(source, result, rect, config);
-    return result.Pixels();
-}
-
-// The JPEG file the program must write for a picture: the same encoder on the same pixels.
-std::string JpegOf(const MemoryBitmap& picture) {
-    const SoftwareBitmap bitmap{MemoryBitmap(picture)};
-    DibInfo info{};
-    DibBits bits;
-    if (!ReadDIB24(bitmap, info, bits)) return {};
-    return EncodeJpeg(info, bits.get());
-}
+using e2e::Trimmed;
 
 class Commands : public e2e::FramletFixture {
 protected:
