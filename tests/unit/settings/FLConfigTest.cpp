@@ -148,6 +148,10 @@ TEST(FLConfig, EffectFlagsAreWrittenAsTwoBooleansAndKeepOnlyTheirTwoBits) {
     TFLConfig again(path);
     EXPECT_EQ(again.EffectFlags(), 3);
     EXPECT_NE(ReadTestFile(path)->find("Reverse=1\r\nEmphasis=1\r\n"), std::string::npos);
+    // Setting the field by its place in the values keeps the same two bits.
+    again.Set<uint8_t>(&SettingValues::EffectFlags, 0xFE);
+    EXPECT_EQ(again.EffectFlags(), TFLConfig::kEmphasis);
+    EXPECT_TRUE(again.Dirty());
 }
 
 TEST(FLConfig, EveryFieldRoundTripsThroughTheFile) {
