@@ -49,6 +49,8 @@ template <class... Ts>
 struct Overloaded : Ts... {
     using Ts::operator()...;
 };
+template <class... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;  // clang 14 does not deduce an aggregate's arguments
 
 // The keys in the order they are written.
 std::span<const SettingKey> SettingKeys();
