@@ -350,23 +350,8 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     switch (msg) {
         case WM_CLOSE: Close(); return 0;
-        case WM_DESTROY:
-            RaiseDestroy();
-            if (IsMainForm()) TheApplication().Terminate();
-            return 0;
-        case WM_SIZE:
-            if (wp == SIZE_MINIMIZED && IsMainForm()) {
-                TheApplication().Minimize();
-                return 0;
-            }
-            AlignChildren(nullptr);
-            return 0;
-        case WM_SYSCOMMAND:
-            if ((wp & 0xFFF0) == SC_MINIMIZE && IsMainForm()) {
-                TheApplication().Minimize();
-                return 0;
-            }
-            break;
+        case WM_DESTROY: RaiseDestroy(); return 0;
+        case WM_SIZE: AlignChildren(nullptr); return 0;
         case WM_GETMINMAXINFO:
             if (minimumWidth_ > 0) {
                 reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize.x = ScaleForDpi(minimumWidth_, dpi_);
@@ -393,10 +378,6 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         case WM_QUERYENDSESSION: return CloseQuery() ? TRUE : FALSE;
-        case WM_ENDSESSION:
-            // The session ends once this returns: destroy now, so OnDestroy can save.
-            if (wp && IsMainForm()) ::DestroyWindow(Handle());
-            return 0;
     }
     return Default(msg, wp, lp);
 }

@@ -67,8 +67,10 @@ public:
     void Show();
     void Hide();
     bool Visible() const;
-    // The user's close: asks OnCloseQuery; then OnClose; the main form is destroyed (which
-    // ends the message loop), other forms are hidden. A modal form gets kModalCancel instead.
+    // The application's main form (Application::MainForm).
+    bool IsMainForm() const;
+    // The user's close: asks OnCloseQuery; then OnClose; the main form is destroyed, other
+    // forms are hidden. A modal form gets kModalCancel instead.
     void Close();
     bool CloseQuery();
     // Shows the form and handles messages until a modal result is set (or the window is
@@ -141,7 +143,6 @@ private:
     bool Mnemonic(char16_t ch);
     void MoveInRadioGroup(RadioButton& from, bool backward);
     void ApplyPosition();
-    bool IsMainForm() const;
     void RaiseDestroy();
     // Lays the form out again for a new DPI: font, and every control at its scaled table place.
     void ApplyDpi(int dpi);
