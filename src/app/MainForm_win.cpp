@@ -149,16 +149,35 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SIZE:
             if (WMSize(wp)) return 0;
             break;
-        case WM_ENDSESSION: WMEndSession(wp != 0); break;
+        case WM_SYSCOMMAND:
+            if (WMSysCommand(wp)) return 0;
+            break;
+        case WM_ENDSESSION: WMEndSession(wp != 0); return 0;
+        case WM_DESTROY: {
+            // The form's OnDestroy (FormDestroy) first, while the controls still exist.
+            const LRESULT result = Form::HandleMessage(msg, wp, lp);
+            WMDestroy();
+            return result;
+        }
     }
     return Form::HandleMessage(msg, wp, lp);
 }
 
 void TfmMain::WMQueryEndSession() { endingSession_ = true; }
 
-// A log-off that another program cancelled: the session goes on, and so does the question.
 void TfmMain::WMEndSession(bool endsNow) {
-    if (!endsNow) endingSession_ = false;
+    // A log-off that another program cancelled: the session goes on, and so does the question.
+    if (!endsNow) {
+        endingSession_ = false;
+        return;
+    }
+    // The session ends once this returns: destroy now, so that FormDestroy can save.
+    if (IsMainForm()) ::DestroyWindow(Handle());
+}
+
+// The program ends with its main window.
+void TfmMain::WMDestroy() {
+    if (IsMainForm()) TheApplication().Terminate();
 }
 
 void TfmMain::FormCreate() {

@@ -127,10 +127,14 @@ private:
     void WMTrayNotify(LPARAM mouseMessage);
     void WMQueryEndSession();
     void WMEndSession(bool endsNow);
+    void WMDestroy();
     void WMTaskbarCreated();
     // True when the message is the tray's own and handled.
     bool WMTimer(WPARAM id);
+    // True when the message was a minimise, handled here (to the tray); other sizes go on to
+    // the form's layout.
     bool WMSize(WPARAM kind);
+    bool WMSysCommand(WPARAM command);
     // Runs a selection operation on the picture's canvas and repaints what its frame changed.
     template <class Operation>
     PointerOutcome ChangeSelection(Operation&& operation);

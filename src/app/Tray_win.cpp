@@ -51,7 +51,19 @@ bool TfmMain::WMSize(WPARAM kind) {
         onTaskbar_ = false;
         if (TheApplication().Minimized()) TheApplication().Restore();
     }
+    // Minimised any other way (from outside, by Windows): to the tray as well.
+    if (kind == SIZE_MINIMIZED && IsMainForm()) {
+        TheApplication().Minimize();
+        return true;
+    }
     return false;
+}
+
+// The minimise box sends the program to the tray instead of the taskbar.
+bool TfmMain::WMSysCommand(WPARAM command) {
+    if ((command & 0xFFF0) != SC_MINIMIZE || !IsMainForm()) return false;
+    TheApplication().Minimize();
+    return true;
 }
 
 void TfmMain::AppMinimize() {

@@ -11,11 +11,11 @@ class Window;
 // The program's one application object: its title, its main form, the message loop and the
 // minimise/restore state of the whole program.
 //
-// Minimised means the main form is hidden, with no taskbar button, however the minimise was
-// asked for: Minimize() from code, the window's minimise box, or any other way the window
-// gets minimised. Restored means it is shown again. Each change raises its event after the
-// window has been hidden or shown; minimising a minimised program (or restoring a shown one)
-// changes nothing and raises nothing.
+// Minimised means the main form is hidden, with no taskbar button. Minimize() does that; a
+// main form whose own minimising should mean the same (its minimise box, a minimise from
+// outside) calls it from its handler. Restored means it is shown again. Each change raises its
+// event after the window has been hidden or shown; minimising a minimised program (or
+// restoring a shown one) changes nothing and raises nothing.
 class Application {
 public:
     Application(const Application&) = delete;
@@ -25,7 +25,7 @@ public:
     void SetTitle(std::u16string_view title) { title_ = std::u16string(title); }
 
     Window* MainForm() const { return mainForm_; }
-    // Closing the main form ends the message loop; it is also the window minimising hides.
+    // Closing the main form destroys it (other forms are hidden); minimising hides it.
     void SetMainForm(Window* form) { mainForm_ = form; }
 
     // Handles messages until Terminate (or WM_QUIT).

@@ -7,12 +7,9 @@
 
 #include "forms/FormScaling.h"
 #include "win32/ControlSupport.h"
-#include "win32/Form.h"
 
 void Button::Create(HWND parentWindow, const ControlLayout& row, int id) {
-    id_ = id;
-    CreateStandard(L"BUTTON", 0, BaseStyle(row) | BS_PUSHBUTTON, Utf8ToUtf16(row.text), row.place.left, row.place.top,
-                   row.place.width, row.place.height, parentWindow, IdAsMenu(id));
+    CreateFromRow(L"BUTTON", parentWindow, row, id, BS_PUSHBUTTON);
 }
 
 void Button::Click() {
@@ -40,9 +37,7 @@ LRESULT Button::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void BitmapButton::Create(HWND parentWindow, const ControlLayout& row, int id) {
-    id_ = id;
-    CreateStandard(L"BUTTON", 0, BaseStyle(row) | BS_OWNERDRAW, Utf8ToUtf16(row.text), row.place.left, row.place.top,
-                   row.place.width, row.place.height, parentWindow, IdAsMenu(id));
+    CreateFromRow(L"BUTTON", parentWindow, row, id, BS_OWNERDRAW);
 }
 
 void BitmapButton::SetGlyph(UniqueBitmap glyph) {
@@ -88,7 +83,7 @@ void BitmapButton::Draw(const DRAWITEMSTRUCT& item) {
         textSize = SIZE{measure.right, measure.bottom};
     }
     // The picture grows with the form's DPI like the button itself; at 96 DPI it is drawn 1:1.
-    const int dpi = Owner().Dpi();
+    const int dpi = host_.Dpi();
     SIZE glyphSize{0, 0};
     SIZE drawnSize{0, 0};
     BITMAP bm{};
@@ -127,9 +122,7 @@ void BitmapButton::Draw(const DRAWITEMSTRUCT& item) {
 // Check box and radio button
 
 void CheckBox::Create(HWND parentWindow, const ControlLayout& row, int id) {
-    id_ = id;
-    CreateStandard(L"BUTTON", 0, BaseStyle(row) | BS_AUTOCHECKBOX, Utf8ToUtf16(row.text), row.place.left, row.place.top,
-                   row.place.width, row.place.height, parentWindow, IdAsMenu(id));
+    CreateFromRow(L"BUTTON", parentWindow, row, id, BS_AUTOCHECKBOX);
     if (row.flags & kChecked) ::SendMessageW(Handle(), BM_SETCHECK, BST_CHECKED, 0);
 }
 
@@ -151,11 +144,9 @@ bool CheckBox::Notified(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
 }
 
 void RadioButton::Create(HWND parentWindow, const ControlLayout& row, int id) {
-    id_ = id;
     // Not an automatic radio button: Windows would group it by z-order and WS_GROUP, while a
     // group here is the table's (same parent, kGroupStart), so this class checks and clears.
-    CreateStandard(L"BUTTON", 0, BaseStyle(row) | BS_RADIOBUTTON, Utf8ToUtf16(row.text), row.place.left, row.place.top,
-                   row.place.width, row.place.height, parentWindow, IdAsMenu(id));
+    CreateFromRow(L"BUTTON", parentWindow, row, id, BS_RADIOBUTTON);
     if (row.flags & kChecked) ::SendMessageW(Handle(), BM_SETCHECK, BST_CHECKED, 0);
 }
 
@@ -167,7 +158,7 @@ void RadioButton::SetChecked(bool checked) {
         return;
     }
     if (Checked()) return;
-    for (RadioButton* other : owner_.RadioGroup(group_)) {
+    for (RadioButton* other : host_.RadioGroup(group_)) {
         if (other != this && other->Handle()) ::SendMessageW(other->Handle(), BM_SETCHECK, BST_UNCHECKED, 0);
     }
     ::SendMessageW(Handle(), BM_SETCHECK, BST_CHECKED, 0);
@@ -182,6 +173,3 @@ bool RadioButton::Notified(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
     }
     return false;
 }
-
-// ---------------------------------------------------------------------------------------------
-// Edit box and drop-down list

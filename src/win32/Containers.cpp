@@ -7,13 +7,10 @@
 
 #include "forms/FormScaling.h"
 #include "win32/ControlSupport.h"
-#include "win32/Form.h"
 
 void Panel::Create(HWND parentWindow, const ControlLayout& row, int id) {
-    id_ = id;
-    CreateOwnClass({L"FramletPanel", CS_HREDRAW | CS_VREDRAW, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)},
-                   WS_EX_CONTROLPARENT, BaseStyle(row) | WS_CLIPCHILDREN, Utf8ToUtf16(row.text), row.place.left,
-                   row.place.top, row.place.width, row.place.height, parentWindow, IdAsMenu(id));
+    CreateFromRow({L"FramletPanel", CS_HREDRAW | CS_VREDRAW, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)}, parentWindow,
+                  row, id, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
 }
 
 LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -25,7 +22,7 @@ LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             ::InvalidateRect(Handle(), nullptr, TRUE);
             return r;
         }
-        case WM_SIZE: owner_.AlignChildren(this); break;
+        case WM_SIZE: host_.AlignChildren(this); break;
         case WM_PAINT: {
             PaintDC dc(Handle());
             const std::u16string text = CaptionW();
@@ -44,10 +41,8 @@ LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void GroupBox::Create(HWND parentWindow, const ControlLayout& row, int id) {
-    id_ = id;
-    CreateOwnClass({L"FramletGroupBox", CS_HREDRAW | CS_VREDRAW, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)},
-                   WS_EX_CONTROLPARENT, BaseStyle(row) | WS_CLIPCHILDREN, Utf8ToUtf16(row.text), row.place.left,
-                   row.place.top, row.place.width, row.place.height, parentWindow, IdAsMenu(id));
+    CreateFromRow({L"FramletGroupBox", CS_HREDRAW | CS_VREDRAW, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)},
+                  parentWindow, row, id, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
 }
 
 LRESULT GroupBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -75,14 +70,12 @@ LRESULT GroupBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Buttons
+// Bevel
 
 void Bevel::Create(HWND parentWindow, const ControlLayout& row, int id) {
-    id_ = id;
     // Lowered line as a bevel draws it: shadow on the outer pixel row, highlight inside.
     const bool vertical = row.place.height > row.place.width;
-    CreateStandard(L"STATIC", 0, (BaseStyle(row) & ~WS_TABSTOP) | SS_OWNERDRAW, Utf8ToUtf16(row.text), row.place.left,
-                   row.place.top, row.place.width, row.place.height, parentWindow, IdAsMenu(id));
+    CreateFromRow(L"STATIC", parentWindow, row, id, SS_OWNERDRAW);
     vertical_ = vertical;
 }
 
@@ -112,10 +105,8 @@ bool Bevel::Notified(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
 // Scroll box
 
 void ScrollBox::Create(HWND parentWindow, const ControlLayout& row, int id) {
-    id_ = id;
-    CreateOwnClass({L"FramletScrollBox", 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)},
-                   WS_EX_CONTROLPARENT | WS_EX_CLIENTEDGE, BaseStyle(row) | WS_CLIPCHILDREN, Utf8ToUtf16(row.text),
-                   row.place.left, row.place.top, row.place.width, row.place.height, parentWindow, IdAsMenu(id));
+    CreateFromRow({L"FramletScrollBox", 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)}, parentWindow, row, id,
+                  WS_CLIPCHILDREN, WS_EX_CONTROLPARENT | WS_EX_CLIENTEDGE);
 }
 
 void ScrollBox::SetDoubleBuffered(bool on) {
@@ -223,7 +214,7 @@ LRESULT ScrollBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_SIZE:
             UpdateRange();
-            owner_.AlignChildren(this);
+            host_.AlignChildren(this);
             break;
         case WM_HSCROLL: Scroll(SB_HORZ, LOWORD(wp)); return 0;
         case WM_VSCROLL: Scroll(SB_VERT, LOWORD(wp)); return 0;
@@ -254,6 +245,3 @@ LRESULT ScrollBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     return Control::HandleMessage(msg, wp, lp);
 }
-
-// ---------------------------------------------------------------------------------------------
-// Image

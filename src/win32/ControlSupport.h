@@ -13,8 +13,6 @@
 // Small helpers the control families share (Controls.cpp, Buttons.cpp, TextControls.cpp,
 // Containers.cpp, ImageView.cpp); not for use outside the toolkit.
 
-inline HMENU IdAsMenu(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
-
 inline HBRUSH ButtonFaceBrush() { return ::GetSysColorBrush(COLOR_BTNFACE); }
 
 inline ShiftState MouseShiftState(WPARAM wp) {

@@ -7,7 +7,6 @@
 #include "forms/FormScaling.h"
 #include "platform/Text.h"
 #include "win32/ControlSupport.h"
-#include "win32/Form.h"
 
 ShiftState KeyboardShiftState() {
     ShiftState shift = 0;
@@ -33,11 +32,27 @@ HCURSOR LoadSystemCursor(Cursor cursor) {
     return ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(id));
 }
 
+namespace {
+
+HMENU IdAsMenu(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
+
+// The styles every control takes from its row.
+DWORD RowStyle(const ControlLayout& row) {
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    if (row.flags & kDisabled) style |= WS_DISABLED;
+    if (IsFocusable(row.kind) && row.tabOrder >= 0 && !(row.flags & kNoTabStop)) style |= WS_TABSTOP;
+    return style;
+}
+
+std::u16string RowText(const ControlLayout& row) { return Utf8ToUtf16(row.text ? row.text : ""); }
+
+}  // namespace
+
 // ---------------------------------------------------------------------------------------------
 // Control
 
-Control::Control(Form& owner, const ControlLayout& row, Control* parent)
-    : owner_(owner),
+Control::Control(ControlHost& host, const ControlLayout& row, Control* parent)
+    : host_(host),
       parent_(parent),
       name_(row.name),
       kind_(row.kind),
@@ -45,11 +60,18 @@ Control::Control(Form& owner, const ControlLayout& row, Control* parent)
       dockFlags_(row.flags & (kAlignTop | kAlignBottom | kAlignRight | kAlignClient)),
       designPlace_{row.place.left, row.place.top, row.place.width, row.place.height} {}
 
-DWORD Control::BaseStyle(const ControlLayout& row) {
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-    if (row.flags & kDisabled) style |= WS_DISABLED;
-    if (IsFocusable(row.kind) && row.tabOrder >= 0 && !(row.flags & kNoTabStop)) style |= WS_TABSTOP;
-    return style;
+void Control::CreateFromRow(const wchar_t* systemClass, HWND parentWindow, const ControlLayout& row, int id,
+                            DWORD style, DWORD exStyle) {
+    id_ = id;
+    CreateStandard(systemClass, exStyle, RowStyle(row) | style, RowText(row), row.place.left, row.place.top,
+                   row.place.width, row.place.height, parentWindow, IdAsMenu(id));
+}
+
+void Control::CreateFromRow(const ClassInfo& ownClass, HWND parentWindow, const ControlLayout& row, int id, DWORD style,
+                            DWORD exStyle) {
+    id_ = id;
+    CreateOwnClass(ownClass, exStyle, RowStyle(row) | style, RowText(row), row.place.left, row.place.top,
+                   row.place.width, row.place.height, parentWindow, IdAsMenu(id));
 }
 
 std::u16string Control::CaptionW() const { return GetWindowTextW16(Handle()); }
@@ -111,7 +133,7 @@ bool Control::Focused() const { return Handle() && ::GetFocus() == Handle(); }
 bool Control::Notified(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 LRESULT Control::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_SETFOCUS) owner_.NoteFocus(this);
+    if (msg == WM_SETFOCUS) host_.ControlFocused(*this);
     return Default(msg, wp, lp);
 }
 
@@ -149,25 +171,20 @@ bool Control::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     return control && control->Notified(msg, wp, lp, result);
 }
 
-// ---------------------------------------------------------------------------------------------
-// Panel and group box
-
-// ---------------------------------------------------------------------------------------------
-
-std::unique_ptr<Control> MakeControl(Form& owner, const ControlLayout& row, Control* parent) {
+std::unique_ptr<Control> MakeControl(ControlHost& host, const ControlLayout& row, Control* parent) {
     switch (row.kind) {
-        case ControlKind::Panel: return std::make_unique<Panel>(owner, row, parent);
-        case ControlKind::GroupBox: return std::make_unique<GroupBox>(owner, row, parent);
-        case ControlKind::RadioButton: return std::make_unique<RadioButton>(owner, row, parent);
-        case ControlKind::CheckBox: return std::make_unique<CheckBox>(owner, row, parent);
-        case ControlKind::Edit: return std::make_unique<Edit>(owner, row, parent);
-        case ControlKind::ComboBox: return std::make_unique<ComboBox>(owner, row, parent);
-        case ControlKind::Button: return std::make_unique<Button>(owner, row, parent);
-        case ControlKind::BitmapButton: return std::make_unique<BitmapButton>(owner, row, parent);
-        case ControlKind::Label: return std::make_unique<Label>(owner, row, parent);
-        case ControlKind::Bevel: return std::make_unique<Bevel>(owner, row, parent);
-        case ControlKind::ScrollBox: return std::make_unique<ScrollBox>(owner, row, parent);
-        case ControlKind::Image: return std::make_unique<Image>(owner, row, parent);
+        case ControlKind::Panel: return std::make_unique<Panel>(host, row, parent);
+        case ControlKind::GroupBox: return std::make_unique<GroupBox>(host, row, parent);
+        case ControlKind::RadioButton: return std::make_unique<RadioButton>(host, row, parent);
+        case ControlKind::CheckBox: return std::make_unique<CheckBox>(host, row, parent);
+        case ControlKind::Edit: return std::make_unique<Edit>(host, row, parent);
+        case ControlKind::ComboBox: return std::make_unique<ComboBox>(host, row, parent);
+        case ControlKind::Button: return std::make_unique<Button>(host, row, parent);
+        case ControlKind::BitmapButton: return std::make_unique<BitmapButton>(host, row, parent);
+        case ControlKind::Label: return std::make_unique<Label>(host, row, parent);
+        case ControlKind::Bevel: return std::make_unique<Bevel>(host, row, parent);
+        case ControlKind::ScrollBox: return std::make_unique<ScrollBox>(host, row, parent);
+        case ControlKind::Image: return std::make_unique<Image>(host, row, parent);
         default: return nullptr;
     }
 }

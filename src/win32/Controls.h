@@ -10,11 +10,10 @@
 
 #include "forms/FormLayout.h"
 #include "forms/FormRules.h"
+#include "win32/ControlHost.h"
 #include "win32/GdiCanvas.h"
 #include "win32/Handles.h"
 #include "win32/Window.h"
-
-class Form;
 
 // Modifier keys and mouse buttons held during an event.
 enum ShiftFlags : unsigned {
@@ -35,19 +34,20 @@ enum class Cursor { Arrow, SizeNWSE, SizeWE, SizeNESW, SizeNS, HandPoint, Cross,
 HCURSOR LoadSystemCursor(Cursor cursor);
 
 // A control of a form: a view of one child window with the id and name of its table row.
-// The form creates the window and owns this object; the window tree owns the window.
+// The form creates the window and owns this object; the window tree owns the window. The
+// control reaches its form only through the form's ControlHost side.
 //
 // Texts come in two spellings: ANSI bytes in the system code page (what files and the core
 // hold: Caption, Text, Hint, Items) and UTF-16 (the ...W forms). Caption and Text are the
 // same window text, except for drop-down lists, whose text is the chosen item.
 class Control : public Window {
 public:
-    Control(Form& owner, const ControlLayout& row, Control* parent);
+    Control(ControlHost& host, const ControlLayout& row, Control* parent);
 
     const std::string& Name() const { return name_; }
     ControlKind Kind() const { return kind_; }
     int Id() const { return id_; }
-    Form& Owner() const { return owner_; }
+    ControlHost& Host() const { return host_; }
     Control* Parent() const { return parent_; }
 
     std::string Caption() const;
@@ -92,16 +92,25 @@ public:
     // A child of this container changed size (scroll boxes recompute their range).
     virtual void ChildResized() {}
 
+    // Hands a notification a child sent to its parent (WM_COMMAND, WM_DRAWITEM...) to the
+    // control it concerns. Every window that holds controls (forms, containers) calls this
+    // first. True when handled.
+    static bool ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-    static DWORD BaseStyle(const ControlLayout& row);
-    // Hands a child's notification to the control it concerns. Containers call this first.
-    static bool ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    // Creates the control's window as a child of parentWindow, at the row's place, with the
+    // row's text and the given id: the styles every control takes from its row (visible,
+    // disabled, tab stop) plus `style`. A system class (L"BUTTON", L"EDIT"...) is subclassed;
+    // one of the toolkit's own classes is registered on first use.
+    void CreateFromRow(const wchar_t* systemClass, HWND parentWindow, const ControlLayout& row, int id, DWORD style,
+                       DWORD exStyle = 0);
+    void CreateFromRow(const ClassInfo& ownClass, HWND parentWindow, const ControlLayout& row, int id, DWORD style,
+                       DWORD exStyle = 0);
     // WM_SETFONT and WM_GETFONT for the toolkit's own classes, which keep the font here.
     bool KeepFont(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
-    friend class Form;
 
-    Form& owner_;
+    ControlHost& host_;
     Control* parent_;
     std::string name_;
     ControlKind kind_;
@@ -185,13 +194,15 @@ public:
     // Choosing a button clears the others of its group and raises OnClick if it was not
     // chosen before; clearing raises nothing.
     void SetChecked(bool checked);
+    // The radio group of the table (FormRules' RadioGroups); the form sets it once, when it
+    // builds its groups.
     int Group() const { return group_; }
+    void SetGroup(int group) { group_ = group; }
     bool Notified(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
     std::function<void(Control& sender)> OnClick;
 
 private:
-    friend class Form;
     int group_ = -1;
 };
 
@@ -365,4 +376,4 @@ private:
 };
 
 // Creates the control object a table row asks for (the window comes later).
-std::unique_ptr<Control> MakeControl(Form& owner, const ControlLayout& row, Control* parent);
+std::unique_ptr<Control> MakeControl(ControlHost& host, const ControlLayout& row, Control* parent);

@@ -13,8 +13,8 @@
 
 namespace {
 
-// Edit boxes ask their form to raise OnExit after the focus change is over; a registered
-// message cannot collide with a program's own WM_USER or WM_APP messages.
+// A control's exit event is raised after the focus change is over, by a message to the form; a
+// registered message cannot collide with a program's own WM_USER or WM_APP messages.
 UINT ExitMessage() {
     static const UINT message = ::RegisterWindowMessageW(L"Framlet.ControlExit");
     return message;
@@ -106,7 +106,7 @@ void Form::Create(const FormLayout& layout, HWND owner, FormBorder border, bool 
     for (size_t i = 0; i < groups.size(); ++i) {
         auto* radio = dynamic_cast<RadioButton*>(byRow[i]);
         if (groups[i] < 0 || !radio) continue;
-        radio->group_ = groups[i];
+        radio->SetGroup(groups[i]);
         radioGroups_[groups[i]].push_back(radio);
     }
     for (size_t i : TabSequence(layout.controls)) {
@@ -283,8 +283,9 @@ void Form::CenterOn(HWND window) {
     ::SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Form::PostExit(Control* control) {
-    if (Handle()) ::PostMessageW(Handle(), ExitMessage(), 0, reinterpret_cast<LPARAM>(control));
+void Form::ControlLostFocus(Control& control, HWND next) {
+    if (!next || !Handle() || ::GetAncestor(next, GA_ROOT) != Handle()) return;
+    ::PostMessageW(Handle(), ExitMessage(), 0, reinterpret_cast<LPARAM>(&control));
 }
 
 void Form::AlignChildren(Control* container) {
@@ -350,23 +351,8 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     switch (msg) {
         case WM_CLOSE: Close(); return 0;
-        case WM_DESTROY:
-            RaiseDestroy();
-            if (IsMainForm()) TheApplication().Terminate();
-            return 0;
-        case WM_SIZE:
-            if (wp == SIZE_MINIMIZED && IsMainForm()) {
-                TheApplication().Minimize();
-                return 0;
-            }
-            AlignChildren(nullptr);
-            return 0;
-        case WM_SYSCOMMAND:
-            if ((wp & 0xFFF0) == SC_MINIMIZE && IsMainForm()) {
-                TheApplication().Minimize();
-                return 0;
-            }
-            break;
+        case WM_DESTROY: RaiseDestroy(); return 0;
+        case WM_SIZE: AlignChildren(nullptr); return 0;
         case WM_GETMINMAXINFO:
             if (minimumWidth_ > 0) {
                 reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize.x = ScaleForDpi(minimumWidth_, dpi_);
@@ -393,10 +379,6 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         case WM_QUERYENDSESSION: return CloseQuery() ? TRUE : FALSE;
-        case WM_ENDSESSION:
-            // The session ends once this returns: destroy now, so OnDestroy can save.
-            if (wp && IsMainForm()) ::DestroyWindow(Handle());
-            return 0;
     }
     return Default(msg, wp, lp);
 }

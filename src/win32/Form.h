@@ -12,6 +12,7 @@
 
 #include "forms/FormLayout.h"
 #include "platform/AppError.h"
+#include "win32/ControlHost.h"
 #include "win32/Controls.h"
 #include "win32/Handles.h"
 #include "win32/Window.h"
@@ -38,7 +39,7 @@ enum class FormPosition {
 // raises OnCreate once the whole object is built; MakeForm<T>(...) does the three steps.
 // Destroying the window (closing the main form, DestroyWindow) raises OnDestroy while the
 // controls still exist. Deleting the object destroys a remaining window without events.
-class Form : public Window {
+class Form : public Window, public ControlHost {
 public:
     Form() = default;
     ~Form() override;
@@ -67,8 +68,10 @@ public:
     void Show();
     void Hide();
     bool Visible() const;
-    // The user's close: asks OnCloseQuery; then OnClose; the main form is destroyed (which
-    // ends the message loop), other forms are hidden. A modal form gets kModalCancel instead.
+    // The application's main form (Application::MainForm).
+    bool IsMainForm() const;
+    // The user's close: asks OnCloseQuery; then OnClose; the main form is destroyed, other
+    // forms are hidden. A modal form gets kModalCancel instead.
     void Close();
     bool CloseQuery();
     // Shows the form and handles messages until a modal result is set (or the window is
@@ -97,7 +100,7 @@ public:
     void SetMinimumWidth(int width) { minimumWidth_ = width; }
     // The DPI the form is laid out for: its window's when it was made or last moved to a
     // monitor of another scale.
-    int Dpi() const { return dpi_; }
+    int Dpi() const override { return dpi_; }
     void SetPosition(FormPosition position) { position_ = position; }
     void CenterOnScreen();
     void CenterOn(HWND window);
@@ -109,10 +112,10 @@ public:
     // The controls Tab visits now, in order: enabled, visible, and of each radio group only
     // the chosen button (the first one when none is chosen).
     std::vector<Control*> TabStops() const;
-    const std::vector<RadioButton*>& RadioGroup(int group) const;
+    const std::vector<RadioButton*>& RadioGroup(int group) const override;
 
     // Lays out the docked children of a container (null: the form itself).
-    void AlignChildren(Control* container);
+    void AlignChildren(Control* container) override;
 
     // The message loop's hook for keys: key preview, Tab and arrow navigation, Enter, Esc,
     // Alt+mnemonics. True when the message was used up.
@@ -131,17 +134,14 @@ protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    friend class Control;
-    friend class Edit;
-    void NoteFocus(Control* control) { lastFocus_ = control; }
+    void ControlFocused(Control& control) override { lastFocus_ = &control; }
+    void ControlLostFocus(Control& control, HWND next) override;
     // A window the keyboard can reach: visible, and enabled up to the form.
     static bool Usable(HWND form, HWND hwnd);
-    void PostExit(Control* control);
     bool DialogKey(const MSG& msg);
     bool Mnemonic(char16_t ch);
     void MoveInRadioGroup(RadioButton& from, bool backward);
     void ApplyPosition();
-    bool IsMainForm() const;
     void RaiseDestroy();
     // Lays the form out again for a new DPI: font, and every control at its scaled table place.
     void ApplyDpi(int dpi);

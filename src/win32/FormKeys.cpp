@@ -39,7 +39,7 @@ bool Form::Usable(HWND form, HWND hwnd) {
 Control* Form::ActiveControl() const {
     for (HWND w = ::GetFocus(); w && w != Handle(); w = ::GetParent(w)) {
         auto* control = dynamic_cast<Control*>(Window::FromHandle(w));
-        if (control && &control->Owner() == this) return control;
+        if (control && &control->Host() == this) return control;
     }
     return nullptr;
 }

@@ -9,7 +9,6 @@
 #include "forms/FormScaling.h"
 #include "platform/AppError.h"
 #include "win32/ControlSupport.h"
-#include "win32/Form.h"
 
 Image::~Image() {
     canvas_.reset();
@@ -17,10 +16,8 @@ Image::~Image() {
 }
 
 void Image::Create(HWND parentWindow, const ControlLayout& row, int id) {
-    id_ = id;
     transparent_ = row.flags & kTransparent;
-    CreateOwnClass({L"FramletImage", CS_DBLCLKS, nullptr}, 0, BaseStyle(row) & ~WS_TABSTOP, Utf8ToUtf16(row.text),
-                   row.place.left, row.place.top, row.place.width, row.place.height, parentWindow, IdAsMenu(id));
+    CreateFromRow({L"FramletImage", CS_DBLCLKS, nullptr}, parentWindow, row, id, 0);
 }
 
 HDC Image::SelectedDC() {

@@ -8,12 +8,9 @@
 #include "forms/FormScaling.h"
 #include "platform/Text.h"
 #include "win32/ControlSupport.h"
-#include "win32/Form.h"
 
 void Edit::Create(HWND parentWindow, const ControlLayout& row, int id) {
-    id_ = id;
-    CreateStandard(L"EDIT", WS_EX_CLIENTEDGE, BaseStyle(row) | ES_LEFT | ES_AUTOHSCROLL, Utf8ToUtf16(row.text),
-                   row.place.left, row.place.top, row.place.width, row.place.height, parentWindow, IdAsMenu(id));
+    CreateFromRow(L"EDIT", parentWindow, row, id, ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
     SetMaxLength(row.maxLength);
 }
 
@@ -44,8 +41,7 @@ LRESULT Edit::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (ch == 0) return 0;
         wp = ch;
     } else if (msg == WM_KILLFOCUS) {
-        HWND next = reinterpret_cast<HWND>(wp);
-        if (next && owner_.Handle() && ::GetAncestor(next, GA_ROOT) == owner_.Handle()) owner_.PostExit(this);
+        host_.ControlLostFocus(*this, reinterpret_cast<HWND>(wp));
     }
     return Control::HandleMessage(msg, wp, lp);
 }
@@ -57,10 +53,12 @@ constexpr int kListHeight = 160;
 }  // namespace
 
 void ComboBox::Create(HWND parentWindow, const ControlLayout& row, int id) {
-    id_ = id;
-    const int listHeight = row.place.height + ScaleForDpi(kListHeight, owner_.Dpi());
-    CreateStandard(L"COMBOBOX", 0, BaseStyle(row) | CBS_DROPDOWNLIST | WS_VSCROLL, u"", row.place.left, row.place.top,
-                   row.place.width, listHeight, parentWindow, IdAsMenu(id));
+    // The window's height takes in the dropped list. The text chooses an item once the items
+    // are there, so the window is made without one.
+    ControlLayout window = row;
+    window.place.height += ScaleForDpi(kListHeight, host_.Dpi());
+    window.text = nullptr;
+    CreateFromRow(L"COMBOBOX", parentWindow, window, id, CBS_DROPDOWNLIST | WS_VSCROLL);
     SetItems(SplitItems(row.items));
     SetTextW(Utf8ToUtf16(row.text ? row.text : ""));
 }
@@ -144,14 +142,12 @@ bool ComboBox::Notified(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Label and bevel
+// Label
 
 void Label::Create(HWND parentWindow, const ControlLayout& row, int id) {
-    id_ = id;
     autoSize_ = row.place.width == 0;
     red_ = row.flags & kRedText;
-    CreateStandard(L"STATIC", 0, (BaseStyle(row) & ~WS_TABSTOP) | SS_LEFT, Utf8ToUtf16(row.text), row.place.left,
-                   row.place.top, row.place.width, row.place.height, parentWindow, IdAsMenu(id));
+    CreateFromRow(L"STATIC", parentWindow, row, id, SS_LEFT);
     if (autoSize_) AdjustSize();
 }
 

@@ -631,6 +631,48 @@ TEST_F(TrayTest, DestroyingTheWindowPutsTheHandlersBackAndTakesTheIconAway) {
     EXPECT_EQ(calls, "r(none)m(none)");  // the form's own handlers are gone
 }
 
+TEST_F(TrayTest, EveryWayOfMinimisingTheMainWindowSendsTheProgramToTheTray) {
+    Start();
+    TheApplication().SetMainForm(form.get());
+    TheApplication().Restore();
+    Pump();
+    struct Way {
+        const char* what;
+        std::function<void()> minimise;
+    };
+    const Way ways[] = {
+        {"the minimise box (system command)", [&] { ::SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0); }},
+        {"ShowWindow from outside", [&] { ::ShowWindow(form->Handle(), SW_MINIMIZE); }},
+        {"Minimize from code", [&] { TheApplication().Minimize(); }},
+    };
+    for (const Way& way : ways) {
+        calls.clear();
+        way.minimise();
+        Pump();
+        EXPECT_FALSE(::IsWindowVisible(form->Handle())) << way.what;
+        EXPECT_TRUE(TheApplication().Minimized()) << way.what;
+        EXPECT_TRUE(form->InTray()) << way.what;
+        TheApplication().Restore();
+        Pump();
+        EXPECT_TRUE(::IsWindowVisible(form->Handle())) << way.what;
+        EXPECT_FALSE(::IsIconic(form->Handle())) << way.what;
+        EXPECT_EQ(calls, "m(none)r(tray)") << way.what;  // each event once
+    }
+    TheApplication().SetMainForm(nullptr);
+}
+
+TEST_F(TrayTest, AnEndingSessionDestroysTheMainWindowAfterSavingAndEndsTheMessageLoop) {
+    Start("[Trim]\r\nWidth=300\r\n");
+    TheApplication().SetMainForm(form.get());
+    Box("edtWidth").SetText("321");  // never left, so not stored yet
+    ASSERT_EQ(::SendMessageW(form->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    ::SendMessageW(form->Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(form->Handle(), nullptr);
+    EXPECT_EQ(IniFile(SettingsFile()).ReadInteger("Trim", "Width", 0), 321);
+    Pump();
+    EXPECT_TRUE(TheApplication().Terminated());
+}
+
 TEST_F(TrayTest, TheEndOfTheSessionClosesWithoutAQuestion) {
     Start();
     // A question box would block this call: the form must answer at once.

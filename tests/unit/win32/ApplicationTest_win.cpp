@@ -76,31 +76,6 @@ TEST_F(ApplicationTest, MinimiseHidesTheMainWindowThenRaisesTheEventOnce) {
     EXPECT_EQ(log, (std::vector<std::string>{"minimize:hidden", "restore:shown"}));
 }
 
-TEST_F(ApplicationTest, EveryWayOfMinimisingTheWindowMinimisesTheApplication) {
-    struct Way {
-        const char* what;
-        std::function<void()> minimise;
-    };
-    const Way ways[] = {
-        {"the minimise box (system command)", [&] { ::SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0); }},
-        {"ShowWindow from outside", [&] { ::ShowWindow(form->Handle(), SW_MINIMIZE); }},
-        {"Minimize from code", [&] { app.Minimize(); }},
-    };
-    for (const Way& way : ways) {
-        log.clear();
-        way.minimise();
-        Pump();
-        EXPECT_FALSE(Shown()) << way.what;
-        EXPECT_TRUE(app.Minimized()) << way.what;
-        EXPECT_EQ(log, std::vector<std::string>{"minimize:hidden"}) << way.what;
-        app.Restore();
-        Pump();
-        EXPECT_TRUE(Shown()) << way.what;
-        EXPECT_FALSE(::IsIconic(form->Handle())) << way.what;
-        EXPECT_EQ(log.back(), "restore:shown") << way.what;
-    }
-}
-
 TEST_F(ApplicationTest, HandlersChainAndThePreviousOnesCanBePutBack) {
     // What a window does when it hangs itself on the events: keep, call first, restore later.
     const auto previousMinimize = app.OnMinimize;
