@@ -42,31 +42,6 @@ BOOL CALLBACK CollectTextProc(HWND hwnd, LPARAM lp) {
 
 bool Checked(HWND button) { return ::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-// A bitmap file's pixels.
-MemoryBitmap LoadPictureFile(const std::string& path) {
-    HBITMAP bitmap = static_cast<HBITMAP>(
-        ::LoadImageW(nullptr, FromAnsi(path).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-    BITMAP bm{};
-    if (!bitmap || !::GetObjectW(bitmap, sizeof bm, &bm)) return MemoryBitmap();
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = bm.bmWidth;
-    info.bmiHeader.biHeight = -bm.bmHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    MemoryBitmap picture(bm.bmWidth, bm.bmHeight);
-    std::vector<uint32_t> bits(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
-    HDC screen = ::GetDC(nullptr);
-    ::GetDIBits(screen, bitmap, 0, bm.bmHeight, bits.data(), &info, DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, screen);
-    ::DeleteObject(bitmap);
-    for (int y = 0; y < bm.bmHeight; ++y) {
-        for (int x = 0; x < bm.bmWidth; ++x)
-            picture.SetPixel(x, y, bits[static_cast<size_t>(y) * bm.bmWidth + x] & 0xFFFFFF);
-    }
-    return picture;
-}
-
 // Whether the picture, its background colour left out, is somewhere in the shot.
 bool Shows(const e2e::ScreenShot& shot, const MemoryBitmap& picture) {
     const uint32_t background = picture.Pixel(0, picture.Height() - 1);
@@ -343,7 +318,7 @@ TEST_F(MainWindow, TheButtonGlyphsAndTheBracketAreShown) {
     Launch();
     for (const auto& [control, file] : {std::pair{"btnSave", "GlyphSave.bmp"}, std::pair{"btnPrint", "GlyphPrint.bmp"},
                                         std::pair{"imgTogether", "Together.bmp"}}) {
-        const MemoryBitmap picture = LoadPictureFile(std::string(FRAMLET_SOURCE_DIR) + "\\resources\\" + file);
+        const MemoryBitmap picture = e2e::LoadPictureFile(std::string(FRAMLET_SOURCE_DIR) + "\\resources\\" + file);
         ASSERT_GT(picture.Width(), 0) << file;
         RECT rc;
         ::GetWindowRect(Control(control), &rc);

@@ -36,6 +36,8 @@ std::string ChildTexts(HWND parent);
 // The screen as PatternWindow shows it: what a whole-screen capture holds.
 MemoryBitmap ScreenPattern();
 MemoryBitmap FromShot(const ScreenShot& shot);
+// A bitmap file's pixels (an empty bitmap when it cannot be read).
+MemoryBitmap LoadPictureFile(const std::string& ansiPath);
 
 class FramletFixture : public ::testing::Test {
 protected:
