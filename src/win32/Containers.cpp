@@ -179,6 +179,18 @@ void ScrollBox::ScrollTo(int x, int y) {
     ::SetScrollPos(Handle(), SB_HORZ, x, TRUE);
     ::SetScrollPos(Handle(), SB_VERT, y, TRUE);
     if (dx == 0 && dy == 0) return;
+    if (!::IsWindowVisible(Handle())) {
+        // ScrollWindowEx does nothing to a window that is not shown (Wine's returns at once),
+        // and the view gets its new picture while the main window waits in the tray: a new,
+        // smaller capture would stay scrolled out of sight. Move the children here.
+        for (HWND child = ::GetWindow(Handle(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            RECT rc;
+            ::GetWindowRect(child, &rc);
+            ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&rc), 2);
+            ::SetWindowPos(child, nullptr, rc.left + dx, rc.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        return;
+    }
     ::ScrollWindowEx(Handle(), dx, dy, nullptr, nullptr, nullptr, nullptr,
                      SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
     // Paint now: while a thumb is dragged the scroll bar runs its own loop.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "forms/FormPlacement.h"
 #include "forms/FormScaling.h"
 #include "platform/Text.h"
 #include "win32/Application.h"
@@ -18,6 +19,31 @@ namespace {
 UINT ExitMessage() {
     static const UINT message = ::RegisterWindowMessageW(L"Framlet.ControlExit");
     return message;
+}
+
+ScreenRect ToScreenRect(const RECT& rc) { return ScreenRect{rc.left, rc.top, rc.right, rc.bottom}; }
+
+// The monitor's rectangle and its work area (without the task bar).
+MONITORINFO MonitorInfo(HMONITOR monitor) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!monitor || !::GetMonitorInfoW(monitor, &info)) {
+        info.rcMonitor = RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+        info.rcWork = info.rcMonitor;
+    }
+    return info;
+}
+
+// Centred on around within the work area; a sizeable window larger than the work area is made
+// smaller, so its buttons at the bottom are on the screen.
+void PlaceOver(HWND hwnd, const RECT& around, const RECT& workArea) {
+    RECT own;
+    ::GetWindowRect(hwnd, &own);
+    const bool sizeable = (::GetWindowLongW(hwnd, GWL_STYLE) & WS_THICKFRAME) != 0;
+    const ScreenRect place = PlaceCentred(ToScreenRect(around), own.right - own.left, own.bottom - own.top,
+                                          ToScreenRect(workArea), sizeable);
+    ::SetWindowPos(hwnd, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace
@@ -256,12 +282,8 @@ void Form::ApplyPosition() {
 }
 
 void Form::CenterOnScreen() {
-    RECT rc;
-    ::GetWindowRect(Handle(), &rc);
-    const int width = rc.right - rc.left;
-    const int height = rc.bottom - rc.top;
-    ::SetWindowPos(Handle(), nullptr, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                   (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const MONITORINFO primary = MonitorInfo(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY));
+    PlaceOver(Handle(), primary.rcMonitor, primary.rcWork);
 }
 
 void Form::CenterOn(HWND window) {
@@ -269,18 +291,10 @@ void Form::CenterOn(HWND window) {
         CenterOnScreen();
         return;
     }
-    RECT own;
     RECT other;
-    ::GetWindowRect(Handle(), &own);
     ::GetWindowRect(window, &other);
-    const int width = own.right - own.left;
-    const int height = own.bottom - own.top;
-    int x = other.left + ((other.right - other.left) - width) / 2;
-    int y = other.top + ((other.bottom - other.top) - height) / 2;
-    // Keep the whole window on the screen.
-    x = std::max(0, std::min(x, ::GetSystemMetrics(SM_CXSCREEN) - width));
-    y = std::max(0, std::min(y, ::GetSystemMetrics(SM_CYSCREEN) - height));
-    ::SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // On the owner's monitor, which need not be the primary one.
+    PlaceOver(Handle(), other, MonitorInfo(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)).rcWork);
 }
 
 void Form::ControlLostFocus(Control& control, HWND next) {

@@ -102,6 +102,8 @@ public:
     // monitor of another scale.
     int Dpi() const override { return dpi_; }
     void SetPosition(FormPosition position) { position_ = position; }
+    // Centred on the primary monitor, or on window, and seen whole on that monitor's work area
+    // (PlaceCentred: a form larger than it keeps its title bar in reach).
     void CenterOnScreen();
     void CenterOn(HWND window);
 

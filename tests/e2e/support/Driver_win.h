@@ -11,6 +11,9 @@
 
 namespace e2e {
 
+// Every driver makes itself DPI aware before main: true if that worked.
+bool IsDpiAware();
+
 // Polls `condition` every 20 ms, pumping this thread's messages, until it holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
 

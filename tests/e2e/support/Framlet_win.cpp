@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "Tray_win.h"
 #include "app/MainLayout.h"

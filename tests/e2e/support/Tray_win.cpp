@@ -104,6 +104,11 @@ void MoveTrayAside() {
     }
 }
 
+void MoveTrayOffScreen() {
+    const int x = ::GetSystemMetrics(SM_XVIRTUALSCREEN) - 2000, y = ::GetSystemMetrics(SM_YVIRTUALSCREEN) - 2000;
+    for (HWND tray : TrayWindows()) ::SetWindowPos(tray, HWND_BOTTOM, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 HWND FindMessageBox(DWORD processId) {
     BoxSearch search{processId, nullptr};
     ::EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));

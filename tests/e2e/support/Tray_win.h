@@ -19,6 +19,9 @@ std::wstring TrayIconTip(HWND icon, int timeoutMs = 5000);
 // Puts the tray window in the bottom-right corner, under other windows, where it stays out of
 // screen captures that a test compares with a known picture.
 void MoveTrayAside();
+// Puts the tray window, which stays above every other window, beyond every monitor, so that a
+// capture of the whole screen holds no part of it. (Hidden, Wine would show it again.)
+void MoveTrayOffScreen();
 
 // A visible message box (a #32770 dialog) of the process, or null.
 HWND FindMessageBox(DWORD processId);

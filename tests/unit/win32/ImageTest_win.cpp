@@ -371,6 +371,25 @@ TEST_F(ImageTest, ScrollBarsAppearForLargerContentAndTheViewIsClampedWhenItShrin
     EXPECT_EQ(image.Bounds().top, 0);
 }
 
+// A new capture arrives while the main window waits hidden in the tray.
+TEST_F(ImageTest, AViewScrolledAndThenHiddenIsBackAtTheOriginWhenItsPictureShrinks) {
+    ScrollBox& box = Canvas();
+    Image& image = Capture();
+    image.SetSize(2000, 1500);
+    box.ScrollTo(5000, 5000);
+    ASSERT_LT(image.Bounds().left, 0);
+    ::ShowWindow(form->Handle(), SW_HIDE);
+    image.SetSize(120, 90);
+    EXPECT_EQ(box.ScrollPosition().x, 0);
+    EXPECT_EQ(box.ScrollPosition().y, 0);
+    EXPECT_EQ(image.Bounds().left, 0);
+    EXPECT_EQ(image.Bounds().top, 0);
+    form->Show();
+    Pump();
+    EXPECT_EQ(image.Bounds().left, 0);
+    EXPECT_EQ(image.Bounds().top, 0);
+}
+
 TEST_F(ImageTest, TheViewFollowsAScrollThumbWhileItIsDragged) {
     Image& image = Capture();
     ScrollBox& box = Canvas();
