@@ -7,24 +7,13 @@
 #include "Tray_win.h"
 #include "app/MainLayout.h"
 #include "platform/Text.h"
+#include "win32/Win32TestSupport.h"
 
 namespace e2e {
 
 namespace {
 
 std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
-
-struct FindById {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK FindByIdProc(HWND hwnd, LPARAM lp) {
-    auto* find = reinterpret_cast<FindById*>(lp);
-    if (::GetDlgCtrlID(hwnd) != find->id) return TRUE;
-    find->found = hwnd;
-    return FALSE;
-}
 
 BOOL CALLBACK CollectClassAndText(HWND hwnd, LPARAM lp) {
     wchar_t name[64] = {};
@@ -49,14 +38,7 @@ POINT CentreOf(HWND hwnd) {
     return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
 }
 
-HWND ControlOf(HWND form, const FormLayout& layout, std::string_view name) {
-    FindById find{0, nullptr};
-    for (size_t row = 0; row < layout.controls.size(); ++row) {
-        if (name == layout.controls[row].name) find.id = 100 + static_cast<int>(row);
-    }
-    ::EnumChildWindows(form, FindByIdProc, reinterpret_cast<LPARAM>(&find));
-    return find.found;
-}
+HWND ControlOf(HWND form, const FormLayout& layout, std::string_view name) { return LayoutControl(form, layout, name); }
 
 HWND MainControl(HWND main, std::string_view name) { return ControlOf(main, kMainFormLayout, name); }
 

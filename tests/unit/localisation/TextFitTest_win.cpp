@@ -59,32 +59,6 @@ std::vector<std::pair<std::string, std::wstring>> Captions(const std::string& fi
     return captions;
 }
 
-struct FindById {
-    int id;
-    HWND found;
-};
-
-// CALLBACK: a lambda would have the wrong calling convention on 32 bits.
-BOOL CALLBACK FindByIdProc(HWND hwnd, LPARAM lp) {
-    auto* find = reinterpret_cast<FindById*>(lp);
-    if (::GetDlgCtrlID(hwnd) != find->id) return TRUE;
-    find->found = hwnd;
-    return FALSE;
-}
-
-HWND FindDescendant(HWND parent, int id) {
-    FindById find{id, nullptr};
-    ::EnumChildWindows(parent, FindByIdProc, reinterpret_cast<LPARAM>(&find));
-    return find.found;
-}
-
-HWND Descendant(HWND form, const FormLayout& layout, const std::string& name) {
-    for (size_t row = 0; row < layout.controls.size(); ++row) {
-        if (name == layout.controls[row].name) return FindDescendant(form, 100 + static_cast<int>(row));
-    }
-    return nullptr;
-}
-
 std::wstring TextOf(HWND hwnd) {
     std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(hwnd)) + 1, L'\0');
     text.resize(static_cast<size_t>(::GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
@@ -124,7 +98,7 @@ std::string Overflows(HWND form, const FormLayout& layout, int dpi) {
     std::string report;
     const auto scaled = [dpi](int pixels) { return ::MulDiv(pixels, dpi, 96); };
     for (const ControlLayout& row : layout.controls) {
-        HWND hwnd = Descendant(form, layout, row.name);
+        HWND hwnd = LayoutControl(form, layout, row.name);
         if (!hwnd) continue;
         const std::wstring text = TextOf(hwnd);
         if (text.empty()) continue;
@@ -191,7 +165,7 @@ TEST_P(TextFit, EveryTextOfTheOptionsDialogFitsItsControl) {
     auto dialog = MakeForm<TfmOption>(*owner);
     // The dialog reads Resource.ini beside the executable: the file's captions are put in here.
     for (const auto& [name, text] : Captions(GetParam().resourceIni, "fmOption")) {
-        HWND hwnd = name == "fmOption" ? dialog->Handle() : Descendant(dialog->Handle(), kOptionFormLayout, name);
+        HWND hwnd = name == "fmOption" ? dialog->Handle() : LayoutControl(dialog->Handle(), kOptionFormLayout, name);
         if (hwnd) ::SetWindowTextW(hwnd, text.c_str());
     }
     ::ShowWindow(dialog->Handle(), SW_SHOWNOACTIVATE);

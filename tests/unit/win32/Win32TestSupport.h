@@ -4,8 +4,10 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "forms/FormLayout.h"
 #include "platform/AppError.h"
 #include "win32/Application.h"
 
@@ -96,4 +98,29 @@ inline std::u16string ClassOf(HWND hwnd) {
     wchar_t name[64] = {};
     const int length = ::GetClassNameW(hwnd, name, 64);
     return std::u16string(reinterpret_cast<const char16_t*>(name), static_cast<size_t>(length));
+}
+
+struct ChildById {
+    int id;
+    HWND found;
+};
+
+// CALLBACK: a lambda would have the wrong calling convention on 32 bits.
+inline BOOL CALLBACK FindChildById(HWND hwnd, LPARAM lp) {
+    auto* find = reinterpret_cast<ChildById*>(lp);
+    if (::GetDlgCtrlID(hwnd) != find->id) return TRUE;
+    find->found = hwnd;
+    return FALSE;
+}
+
+// A control of a form by its name in the form's layout table: the toolkit gives each control
+// the id 100 plus its row. Null when the table has no such row or the form no such window.
+inline HWND LayoutControl(HWND form, const FormLayout& layout, std::string_view name) {
+    for (size_t row = 0; row < layout.controls.size(); ++row) {
+        if (name != layout.controls[row].name) continue;
+        ChildById find{100 + static_cast<int>(row), nullptr};
+        ::EnumChildWindows(form, FindChildById, reinterpret_cast<LPARAM>(&find));
+        return find.found;
+    }
+    return nullptr;
 }
